@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Runs Windows programs of the build under Wine, in a prefix and on an X
+# display that belong to the build folder alone.
+#
+#   wine-session.sh start BUILD_DIR        create the prefix (first use), start a
+#                                          private Xvfb display and a persistent
+#                                          wineserver for the whole test run
+#   wine-session.sh stop BUILD_DIR         stop both
+#   wine-session.sh run BUILD_DIR EXE ARGS run one program (starts the session
+#                                          first when it is not running)
+#   wine-session.sh prefix BUILD_DIR       only create the prefix
+#   wine-session.sh env BUILD_DIR          print the session's environment, for a shell
+#   wine-session.sh env-for-display BUILD_DIR
+#                                          the same for the caller's own DISPLAY
+#
+# The prefix lives in BUILD_DIR/wine/prefix; the session state (display number
+# and the Xvfb process id) in BUILD_DIR/wine/session.
+set -u
+
+cmd=${1:?command}
+build=$(cd "${2:?build dir}" && pwd)
+shift 2
+
+state=$build/wine
+export WINEPREFIX=$state/prefix
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installers: nothing may be downloaded, nothing may wait for a click.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+mkdir -p "$state"
+
+session_alive() {
+  [ -f "$state/session" ] || return 1
+  # shellcheck disable=SC1091
+  . "$state/session"
+  kill -0 "$XVFB_PID" 2>/dev/null || return 1
+  [ -S "/tmp/.X11-unix/X${DISPLAY#:}" ]
+}
+
+make_prefix() {
+  [ -f "$WINEPREFIX/.zorvan-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
+  DISPLAY= wineboot -i >/dev/null 2>&1
+  # A crash ends the program with a backtrace on the console, never in a dialog.
+  DISPLAY= wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # Wine's own desktop window on the display: Wine then manages the windows
+  # itself (activation and focus as on Windows, no X window manager needed,
+  # no waits for one) and the whole desktop is one X window for screenshots.
+  DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.zorvan-ready"
+}
+
+start_xvfb() {
+  local fdfile=$state/displayfd
+  rm -f "$fdfile"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 </dev/null &
+  local pid=$!
+  for _ in $(seq 1 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.1
+  done
+  local num
+  num=$(tr -dc '0-9' <"$fdfile")
+  if [ -z "$num" ]; then
+    echo "wine-session: Xvfb did not start" >&2
+    kill "$pid" 2>/dev/null
+    return 1
+  fi
+  printf 'DISPLAY=:%s\nXVFB_PID=%s\n' "$num" "$pid" >"$state/session"
+}
+
+start() {
+  exec 9>"$state/lock"
+  flock 9
+  if session_alive; then return 0; fi
+  make_prefix || return 1
+  start_xvfb || return 1
+  # shellcheck disable=SC1091
+  . "$state/session"
+  export DISPLAY
+  # One wineserver for the whole run: no program pays Wine's start-up again.
+  setsid wineserver -p </dev/null >/dev/null 2>&1 &
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  echo "wine-session: display $DISPLAY, prefix $WINEPREFIX" >&2
+}
+
+stop() {
+  if [ -f "$state/session" ]; then
+    # shellcheck disable=SC1091
+    . "$state/session"
+    wineserver -k 2>/dev/null
+    kill "$XVFB_PID" 2>/dev/null
+    rm -f "$state/session"
+  else
+    wineserver -k 2>/dev/null
+  fi
+  return 0
+}
+
+case $cmd in
+  start) start ;;
+  prefix)
+    exec 9>"$state/lock"
+    flock 9
+    make_prefix ;;
+  env-for-display)
+    printf 'export WINEPREFIX=%q WINEARCH=win64 WINEDEBUG=%q WINEDLLOVERRIDES=%q\n' \
+      "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" ;;
+  stop) stop ;;
+  env)
+    session_alive || start >/dev/null 2>&1
+    . "$state/session"
+    printf 'export WINEPREFIX=%q WINEARCH=win64 WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q\n' \
+      "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" "$DISPLAY" ;;
+  run)
+    session_alive || start || exit 1
+    . "$state/session"
+    export DISPLAY
+    exec wine "$@" ;;
+  *) echo "wine-session: unknown command $cmd" >&2; exit 2 ;;
+esac
