@@ -1,0 +1,422 @@
+#include "runtime/value.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/object.h"
+
+namespace zv {
+namespace {
+
+const std::string& EmptyString() {
+  static const std::string* s = new std::string;
+  return *s;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Args
+
+bool Args::Has(std::size_t i) const { return i < count_ && !data_[i].Deref().IsNil(); }
+
+bool Args::IsRef(std::size_t i) const { return i < count_ && data_[i].IsRef(); }
+
+void Args::Set(std::size_t i, Value v) const {
+  if (i >= count_) return;
+  if (data_[i].IsRef())
+    data_[i].Assign(std::move(v));
+  else
+    data_[i] = std::move(v);
+}
+
+// ---------------------------------------------------------------- Value
+
+Value::Value(const char* s) : Value(std::string_view(s ? s : "")) {}
+Value::Value(std::string_view s) : Value(Kind::String, new StrObj(std::string(s))) {}
+Value::Value(std::string&& s) : Value(Kind::String, new StrObj(std::move(s))) {}
+Value::Value(Object* o) noexcept {
+  if (o) {
+    kind_ = Kind::Object;
+    u_.h = o;
+    o->Retain();
+  } else {
+    u_.i = 0;
+  }
+}
+
+Value Value::Date(double julianDay) noexcept {
+  Value v;
+  v.kind_ = Kind::Date;
+  v.u_.d = julianDay;
+  return v;
+}
+
+Value Value::Date(int year, int month, int day) { return Date(JulianFromCivil(year, month, day)); }
+
+Value Value::Pointer(const void* p) noexcept {
+  Value v;
+  v.kind_ = Kind::Pointer;
+  v.u_.p = p;
+  return v;
+}
+
+Value Value::List(std::initializer_list<Value> items) { return List(std::vector<Value>(items)); }
+Value Value::List(std::vector<Value> items) { return Value(Kind::List, new ListObj(std::move(items))); }
+Value Value::ListOfSize(std::size_t n) { return List(std::vector<Value>(n)); }
+Value Value::Map() { return Value(Kind::Map, new MapObj); }
+Value Value::Callable(CallableFn fn, std::vector<Value> bound) {
+  return Value(Kind::Callable, new CallableObj(std::move(fn), std::move(bound)));
+}
+Value Value::Ref(Value v) { return Value(Kind::Ref, new RefCell(std::move(v))); }
+
+const Value& Value::Deref() const noexcept {
+  const Value* v = this;
+  while (v->kind_ == Kind::Ref) v = &static_cast<RefCell*>(v->u_.h)->value;
+  return *v;
+}
+
+void Value::Assign(Value v) {
+  if (kind_ == Kind::Ref) {
+    Value* target = &static_cast<RefCell*>(u_.h)->value;
+    while (target->kind_ == Kind::Ref) target = &static_cast<RefCell*>(target->u_.h)->value;
+    *target = std::move(v);
+  } else {
+    *this = std::move(v);
+  }
+}
+
+char Value::TypeLetter() const noexcept {
+  switch (Deref().kind_) {
+    case Kind::Nil: return 'U';
+    case Kind::Logical: return 'L';
+    case Kind::Integer:
+    case Kind::Double: return 'N';
+    case Kind::Date: return 'D';
+    case Kind::Pointer: return 'P';
+    case Kind::String: return 'C';
+    case Kind::List: return 'A';
+    case Kind::Map: return 'H';
+    case Kind::Callable: return 'B';
+    case Kind::Object: return 'O';
+    case Kind::Ref: break;
+  }
+  return 'U';
+}
+
+bool Value::AsBool() const noexcept {
+  const Value& v = Deref();
+  return v.kind_ == Kind::Logical && v.u_.b;
+}
+
+std::int64_t Value::AsInt() const noexcept {
+  const Value& v = Deref();
+  if (v.kind_ == Kind::Integer) return v.u_.i;
+  if (v.kind_ == Kind::Double) {
+    double d = v.u_.d;
+    if (!(d == d)) return 0;  // NaN
+    if (d >= 9.2e18) return INT64_MAX;
+    if (d <= -9.2e18) return INT64_MIN;
+    return static_cast<std::int64_t>(d);
+  }
+  if (v.kind_ == Kind::Logical) return v.u_.b ? 1 : 0;
+  return 0;
+}
+
+double Value::AsDouble() const noexcept {
+  const Value& v = Deref();
+  if (v.kind_ == Kind::Double) return v.u_.d;
+  if (v.kind_ == Kind::Integer) return static_cast<double>(v.u_.i);
+  return 0.0;
+}
+
+double Value::AsJulian() const noexcept {
+  const Value& v = Deref();
+  return v.kind_ == Kind::Date ? v.u_.d : 0.0;
+}
+
+const void* Value::AsPointer() const noexcept {
+  const Value& v = Deref();
+  if (v.kind_ == Kind::Pointer) return v.u_.p;
+  if (v.kind_ == Kind::Integer) return reinterpret_cast<const void*>(static_cast<std::intptr_t>(v.u_.i));
+  return nullptr;
+}
+
+const std::string& Value::AsString() const noexcept {
+  const Value& v = Deref();
+  return v.kind_ == Kind::String ? static_cast<StrObj*>(v.u_.h)->text : EmptyString();
+}
+
+Object* Value::AsObject() const noexcept {
+  const Value& v = Deref();
+  return v.kind_ == Kind::Object ? static_cast<Object*>(v.u_.h) : nullptr;
+}
+
+ListObj& Value::AsList() const noexcept { return *static_cast<ListObj*>(Deref().u_.h); }
+MapObj& Value::AsMap() const noexcept { return *static_cast<MapObj*>(Deref().u_.h); }
+CallableObj& Value::AsCallable() const noexcept { return *static_cast<CallableObj*>(Deref().u_.h); }
+
+std::size_t Value::Len() const noexcept {
+  const Value& v = Deref();
+  switch (v.kind_) {
+    case Kind::List: return v.AsList().items.size();
+    case Kind::Map: return v.AsMap().size();
+    case Kind::String: return v.AsString().size();
+    default: return 0;
+  }
+}
+
+Value Value::Item(std::size_t i) const {
+  const Value& v = Deref();
+  if (v.kind_ != Kind::List) return {};
+  auto& items = v.AsList().items;
+  if (i < 1 || i > items.size()) return {};
+  return items[i - 1];
+}
+
+void Value::SetItem(std::size_t i, Value x) const {
+  const Value& v = Deref();
+  if (v.kind_ != Kind::List || i < 1) return;
+  auto& items = v.AsList().items;
+  if (i > items.size()) items.resize(i);
+  items[i - 1] = std::move(x);
+}
+
+void Value::Append(Value x) const {
+  const Value& v = Deref();
+  if (v.kind_ == Kind::List) v.AsList().items.push_back(std::move(x));
+}
+
+std::string NumberText(const Value& n) {
+  const Value& v = n.Deref();
+  char buf[64];
+  if (v.IsInteger()) {
+    auto r = std::to_chars(buf, buf + sizeof buf, v.AsInt());
+    return std::string(buf, r.ptr);
+  }
+  double d = v.AsDouble();
+  if (std::isnan(d)) return "NaN";
+  if (std::isinf(d)) return d > 0 ? "Inf" : "-Inf";
+  // Plain decimal notation for the usual magnitudes, shortest exact digits.
+  if (std::fabs(d) < 1e15 && (d == 0 || std::fabs(d) >= 1e-9)) {
+    auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
+    std::string s(buf, r.ptr);
+    return s;
+  }
+  auto r = std::to_chars(buf, buf + sizeof buf, d);
+  return std::string(buf, r.ptr);
+}
+
+std::string Value::ToDisplay() const {
+  const Value& v = Deref();
+  switch (v.kind_) {
+    case Kind::Nil: return "NIL";
+    case Kind::Logical: return v.u_.b ? ".T." : ".F.";
+    case Kind::Integer:
+    case Kind::Double: return NumberText(v);
+    case Kind::String: return v.AsString();
+    case Kind::Date: {
+      if (v.u_.d == 0) return "    -  -  ";
+      int y, m, d;
+      CivilFromJulian(v.u_.d, y, m, d);
+      char buf[48];
+      double frac = v.u_.d - std::floor(v.u_.d);
+      if (frac > 0) {
+        long secs = std::lround(frac * 86400.0);
+        if (secs >= 86400) secs = 86399;
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02ld:%02ld:%02ld", y, m, d, secs / 3600,
+                      (secs / 60) % 60, secs % 60);
+      } else {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+      }
+      return buf;
+    }
+    case Kind::Pointer: {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%p", v.u_.p);
+      return buf;
+    }
+    case Kind::List: return "{ ... }";
+    case Kind::Map: return "{ => }";
+    case Kind::Callable: return "{|| ... }";
+    case Kind::Object: return "{ " + v.AsObject()->ClassName() + " }";
+    case Kind::Ref: break;
+  }
+  return {};
+}
+
+bool operator==(const Value& x, const Value& y) noexcept {
+  const Value& a = x.Deref();
+  const Value& b = y.Deref();
+  if (a.IsNumber() && b.IsNumber()) {
+    if (a.IsInteger() && b.IsInteger()) return a.u_.i == b.u_.i;
+    return a.AsDouble() == b.AsDouble();
+  }
+  if (a.kind_ != b.kind_) return false;
+  switch (a.kind_) {
+    case Kind::Nil: return true;
+    case Kind::Logical: return a.u_.b == b.u_.b;
+    case Kind::Date: return a.u_.d == b.u_.d;
+    case Kind::Pointer: return a.u_.p == b.u_.p;
+    case Kind::String: return a.AsString() == b.AsString();
+    default: return a.u_.h == b.u_.h;
+  }
+}
+
+// ---------------------------------------------------------------- containers
+
+void VisitValue(const Value& v, const GcVisitor& visit) {
+  if (v.kind() > Kind::String) visit(static_cast<GcObject*>(v.heap()));
+}
+
+void ListObj::Traverse(const GcVisitor& visit) {
+  for (const Value& v : items) VisitValue(v, visit);
+}
+void ListObj::ClearRefs() noexcept {
+  std::vector<Value> old;
+  old.swap(items);
+}
+
+void CallableObj::Traverse(const GcVisitor& visit) {
+  for (const Value& v : bound) VisitValue(v, visit);
+}
+void CallableObj::ClearRefs() noexcept {
+  std::vector<Value> old;
+  old.swap(bound);
+  fn = nullptr;
+}
+
+void RefCell::Traverse(const GcVisitor& visit) { VisitValue(value, visit); }
+void RefCell::ClearRefs() noexcept {
+  Value old;
+  old.swap(value);
+}
+
+namespace {
+
+std::uint64_t Mix(std::uint64_t x) {
+  x ^= x >> 33;
+  x *= 0xff51afd7ed558ccdULL;
+  x ^= x >> 33;
+  return x;
+}
+
+std::uint64_t KeyHash(const Value& key) {
+  const Value& k = key.Deref();
+  switch (k.kind()) {
+    case Kind::Integer: return Mix(static_cast<std::uint64_t>(k.AsInt()));
+    case Kind::Double: {
+      double d = k.AsDouble();
+      if (d == std::floor(d) && std::fabs(d) < 9e18) return Mix(static_cast<std::uint64_t>(static_cast<std::int64_t>(d)));
+      std::uint64_t bits;
+      std::memcpy(&bits, &d, sizeof bits);
+      return Mix(bits);
+    }
+    case Kind::String: return std::hash<std::string>{}(k.AsString());
+    case Kind::Logical: return k.AsBool() ? 0x1234567 : 0x7654321;
+    case Kind::Date: {
+      double d = k.AsJulian();
+      std::uint64_t bits;
+      std::memcpy(&bits, &d, sizeof bits);
+      return Mix(bits ^ 0xDA7E);
+    }
+    case Kind::Nil: return 0;
+    case Kind::Pointer: return Mix(reinterpret_cast<std::uintptr_t>(k.AsPointer()));
+    default: return Mix(reinterpret_cast<std::uintptr_t>(k.heap()));
+  }
+}
+
+}  // namespace
+
+std::ptrdiff_t MapObj::Find(const Value& key) const {
+  if (index_.empty()) return -1;
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t i = KeyHash(key) & mask;; i = (i + 1) & mask) {
+    std::uint32_t e = index_[i];
+    if (e == 0) return -1;
+    if (entries_[e - 1].first == key) return e - 1;
+  }
+}
+
+Value MapObj::Get(const Value& key) const {
+  std::ptrdiff_t i = Find(key);
+  return i < 0 ? Value() : entries_[static_cast<std::size_t>(i)].second;
+}
+
+bool MapObj::Has(const Value& key) const { return Find(key) >= 0; }
+
+void MapObj::Put(const Value& key, Value v) {
+  std::ptrdiff_t i = Find(key);
+  if (i >= 0) {
+    entries_[static_cast<std::size_t>(i)].second = std::move(v);
+    return;
+  }
+  entries_.emplace_back(key.Deref(), std::move(v));
+  if (entries_.size() * 2 > index_.size()) {
+    std::size_t n = index_.empty() ? 8 : index_.size() * 2;
+    while (n < entries_.size() * 2) n *= 2;
+    index_.assign(n, 0);
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+      std::size_t j = KeyHash(entries_[e].first) & (n - 1);
+      while (index_[j] != 0) j = (j + 1) & (n - 1);
+      index_[j] = static_cast<std::uint32_t>(e + 1);
+    }
+  } else {
+    const std::size_t mask = index_.size() - 1;
+    std::size_t j = KeyHash(key) & mask;
+    while (index_[j] != 0) j = (j + 1) & mask;
+    index_[j] = static_cast<std::uint32_t>(entries_.size());
+  }
+}
+
+bool MapObj::Remove(const Value& key) {
+  std::ptrdiff_t i = Find(key);
+  if (i < 0) return false;
+  entries_.erase(entries_.begin() + i);
+  // Rebuild the index (removal is rare).
+  std::vector<std::pair<Value, Value>> keep;
+  keep.swap(entries_);
+  index_.clear();
+  for (auto& e : keep) Put(e.first, std::move(e.second));
+  return true;
+}
+
+void MapObj::Traverse(const GcVisitor& visit) {
+  for (const auto& e : entries_) {
+    VisitValue(e.first, visit);
+    VisitValue(e.second, visit);
+  }
+}
+
+void MapObj::ClearRefs() noexcept {
+  std::vector<std::pair<Value, Value>> old;
+  old.swap(entries_);
+  index_.clear();
+}
+
+// ---------------------------------------------------------------- dates
+
+// Julian day numbers of the proleptic Gregorian calendar (day 2415019 is
+// 30 December 1899, day 0 of automation dates).
+double JulianFromCivil(int year, int month, int day) noexcept {
+  long long a = (14 - month) / 12;
+  long long y = static_cast<long long>(year) + 4800 - a;
+  long long m = month + 12 * a - 3;
+  return static_cast<double>(day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045);
+}
+
+void CivilFromJulian(double julian, int& year, int& month, int& day) noexcept {
+  long long j = static_cast<long long>(std::floor(julian));
+  long long a = j + 32044;
+  long long b = (4 * a + 3) / 146097;
+  long long c = a - 146097 * b / 4;
+  long long d = (4 * c + 3) / 1461;
+  long long e = c - 1461 * d / 4;
+  long long m = (5 * e + 2) / 153;
+  day = static_cast<int>(e - (153 * m + 2) / 5 + 1);
+  month = static_cast<int>(m + 3 - 12 * (m / 10));
+  year = static_cast<int>(100 * b + d - 4800 + m / 10);
+}
+
+}  // namespace zv
