@@ -9,6 +9,8 @@
 #   wine-session.sh run BUILD_DIR EXE ARGS run one program (starts the session
 #                                          first when it is not running)
 #   wine-session.sh prefix BUILD_DIR       only create the prefix
+#   wine-session.sh register BUILD_DIR DLL  register an in-process COM server in the prefix
+#   wine-session.sh unregister BUILD_DIR DLL
 #   wine-session.sh env BUILD_DIR          print the session's environment, for a shell
 #   wine-session.sh env-for-display BUILD_DIR
 #                                          the same for the caller's own DISPLAY
@@ -41,7 +43,7 @@ make_prefix() {
   [ -f "$WINEPREFIX/.zorvan-ready" ] && return 0
   rm -rf "$WINEPREFIX"
   echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
-  DISPLAY= wineboot -i >/dev/null 2>&1
+  DISPLAY= wineboot -i >/dev/null 2>&1 9>&-
   # A crash ends the program with a backtrace on the console, never in a dialog.
   DISPLAY= wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Wine's own desktop window on the display: Wine then manages the windows
@@ -56,7 +58,9 @@ make_prefix() {
 start_xvfb() {
   local fdfile=$state/displayfd
   rm -f "$fdfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 </dev/null &
+  # The daemons must not inherit the lock descriptor (9): they would hold the
+  # lock for as long as they live.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 </dev/null 9>&- &
   local pid=$!
   for _ in $(seq 1 100); do
     [ -s "$fdfile" ] && break
@@ -74,7 +78,7 @@ start_xvfb() {
 
 start() {
   exec 9>"$state/lock"
-  flock 9
+  flock -w 300 9 || { echo "wine-session: lock busy" >&2; return 1; }
   if session_alive; then return 0; fi
   make_prefix || return 1
   start_xvfb || return 1
@@ -82,8 +86,8 @@ start() {
   . "$state/session"
   export DISPLAY
   # One wineserver for the whole run: no program pays Wine's start-up again.
-  setsid wineserver -p </dev/null >/dev/null 2>&1 &
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- &
+  wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
   echo "wine-session: display $DISPLAY, prefix $WINEPREFIX" >&2
 }
 
@@ -104,8 +108,14 @@ case $cmd in
   start) start ;;
   prefix)
     exec 9>"$state/lock"
-    flock 9
+    flock -w 300 9 || exit 1
     make_prefix ;;
+  register|unregister)
+    session_alive || start || exit 1
+    . "$state/session"
+    export DISPLAY
+    dll=$(winepath -w "${1:?dll}" 2>/dev/null)
+    if [ "$cmd" = register ]; then exec wine regsvr32 /s "$dll"; else exec wine regsvr32 /s /u "$dll"; fi ;;
   env-for-display)
     printf 'export WINEPREFIX=%q WINEARCH=win64 WINEDEBUG=%q WINEDLLOVERRIDES=%q\n' \
       "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" ;;

@@ -26,6 +26,7 @@ enum : std::uint8_t {
 struct Ring {
   GcObject* head = nullptr;
   std::size_t count = 0;
+  std::size_t madeSinceCollect = 0;
 };
 
 Ring& ring() {
@@ -43,6 +44,7 @@ struct Collector {
     if (r.head) r.head->prev_ = o;
     r.head = o;
     ++r.count;
+    ++r.madeSinceCollect;
   }
   static void Unlink(GcObject* o) {
     Ring& r = ring();
@@ -56,6 +58,7 @@ struct Collector {
   static CollectStats Run() {
     CollectStats stats;
     Ring& r = ring();
+    r.madeSinceCollect = 0;
     // 1. Copy the counts.
     for (GcObject* o = r.head; o; o = o->next_) {
       o->gcRefs_ = o->refs_;
@@ -127,5 +130,12 @@ void GcObject::Dispose() noexcept {
 }
 
 CollectStats Collect() { return Collector::Run(); }
+
+CollectStats CollectIfNeeded() {
+  const Ring& r = ring();
+  const std::size_t threshold = r.count / 4 > 1000 ? r.count / 4 : 1000;
+  if (r.madeSinceCollect < threshold) return {};
+  return Collector::Run();
+}
 
 }  // namespace zv

@@ -82,5 +82,9 @@ struct CollectStats {
 // containers. Never frees a container referenced from outside the tracked
 // set (C++ variables, globals, the call stack).
 CollectStats Collect();
+// Collects only when enough containers were made since the last collection
+// (a quarter of the live ones, at least 1000), so that calling it at every
+// idle moment costs, over time, a constant share of the allocation work.
+CollectStats CollectIfNeeded();
 
 }  // namespace zv

@@ -1,0 +1,64 @@
+// SendMessage to a window through the framework procedure to a handler
+// method, against a bare window procedure doing the same work, in one run.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "bench/bench_util.h"
+#include "framework/core/application.h"
+#include "framework/window/message_names.h"
+#include "framework/window/wincontrol.h"
+
+namespace {
+
+long long g_bareCount = 0;
+
+LRESULT CALLBACK BareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == zv::WM_ZORVAN) return static_cast<LRESULT>(++g_bareCount + static_cast<long long>(w));
+  return DefWindowProcA(h, m, w, l);
+}
+
+zv::Class* CounterClass() {
+  static zv::Class* c = [] {
+    zv::QVClass b("TBenchCounter", {zv::TWinControlClass()});
+    b.Data("nCount", 0);
+    b.Data("nCtlStyle", static_cast<long long>(WS_OVERLAPPED), zv::kProtected);
+    b.Method("WMZorvan", [](zv::Object& self, zv::Args a) -> zv::Value {
+      zv::Value& n = self.Slot(0);
+      (void)n;
+      const long long count = self.Send(ZV_SYM("nCount")).AsInt() + 1;
+      self.Send(ZV_SYM("_nCount"), count);
+      return count + a.Get(0).AsInt();
+    });
+    return b.Create();
+  }();
+  return c;
+}
+
+}  // namespace
+
+int main() {
+  zv::FrameworkStartUp();
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &BareProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "BareBench";
+  RegisterClassA(&wc);
+  HWND bare = CreateWindowA("BareBench", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+
+  zv::Value counter = zv::NewObject(CounterClass());
+  counter.Send("Create");
+  HWND framework = zv::ObjectHwnd(counter);
+  if (!bare || !framework) {
+    std::printf("window creation failed\n");
+    return 1;
+  }
+  const std::uint64_t n = 200'000;
+  double bareNs = bench::NsPerCall(n, [&] { bench::Keep(SendMessageA(bare, zv::WM_ZORVAN, 1, 0)); });
+  double fwNs = bench::NsPerCall(n, [&] { bench::Keep(SendMessageA(framework, zv::WM_ZORVAN, 1, 0)); });
+  std::printf("SendMessage dispatch (ratio against the bare window procedure)\n\n");
+  bench::Row("bare window procedure, counter in a global", bareNs, bareNs);
+  bench::Row("framework procedure -> WMZorvan method, counter in a member", fwNs, bareNs);
+  std::printf("  (goal: within 1.5x)\n");
+  return 0;
+}

@@ -1,0 +1,41 @@
+#include "framework/core/catalog.h"
+
+#include "framework/core/appdata.h"
+#include "framework/core/classbuilder.h"
+#include "framework/services/tooltip.h"
+#include "framework/window/wincontrol.h"
+
+namespace zv {
+namespace {
+
+struct Entry {
+  const char* name;
+  Class* (*declare)();
+};
+
+// Add a class here when it arrives.
+const Entry kCatalog[] = {
+    {"TAppData", &TAppDataClass},
+    {"TComponent", &TComponentClass},
+    {"TWinObject", &TWinObjectClass},
+    {"TControl", &TControlClass},
+    {"TStdControl", &TStdControlClass},
+    {"TWinControl", &TWinControlClass},
+    {"TToolTip", &TToolTipClass},
+    {"TBalloon", &TBalloonClass},
+};
+
+}  // namespace
+
+Class* FrameworkClass(std::string_view name) {
+  for (const Entry& e : kCatalog)
+    if (SameName(e.name, name)) return e.declare();
+  return Class::Find(name);
+}
+
+Value NewFrameworkObject(std::string_view name) {
+  Class* c = FrameworkClass(name);
+  return c ? Object::New(c) : Value();
+}
+
+}  // namespace zv

@@ -1,0 +1,367 @@
+#include "framework/window/winobject.h"
+
+#include <array>
+#include <cstring>
+#include <unordered_set>
+
+#include "framework/core/loop.h"
+#include "framework/window/message_names.h"
+
+namespace zv {
+namespace {
+
+// One record per linked window. The signature and the set of live records
+// let the procedure reject user data it did not put there without reading
+// foreign memory.
+struct LinkRecord {
+  char signature[4] = {'W', 'L', 'N', 'K'};
+  Value object;                 // keeps the object alive while linked
+  WNDPROC prevProc = nullptr;   // default processing of a sub- or superclassed control
+  HWND hwnd = nullptr;          // 0 while the window is still to be created
+  Symbol catchAll;              // HandleEvent, when the class has it
+  bool child = false;           // WS_CHILD when attached
+  bool mdiChild = false;        // default processing goes to DefMDIChildProc
+  HWND mdiClient = nullptr;     // non-zero: default processing goes to DefFrameProc
+  bool unlinked = false;
+  bool released = false;
+  LinkRecord* prev = nullptr;   // chain links
+  LinkRecord* next = nullptr;
+};
+
+struct Chain {
+  LinkRecord* head = nullptr;
+  std::size_t count = 0;
+  void Push(LinkRecord* r) {
+    r->prev = nullptr;
+    r->next = head;
+    if (head) head->prev = r;
+    head = r;
+    ++count;
+  }
+  void Remove(LinkRecord* r) {
+    if (r->prev) r->prev->next = r->next;
+    else head = r->next;
+    if (r->next) r->next->prev = r->prev;
+    r->prev = r->next = nullptr;
+    --count;
+  }
+};
+
+struct Links {
+  Chain live;
+  Chain release;
+  LinkRecord* pending = nullptr;
+  std::unordered_set<const LinkRecord*> all;  // every record not yet freed
+  std::size_t freed = 0;
+};
+
+Links& links() {
+  static Links* l = new Links;
+  return *l;
+}
+
+HINSTANCE g_instance = nullptr;
+
+// A window's record, or nullptr when its user data is not one of ours.
+LinkRecord* RecordOf(HWND hwnd) {
+  const LONG_PTR data = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+  if (data <= 4) return nullptr;
+  auto* rec = reinterpret_cast<LinkRecord*>(data);
+  if (!links().all.count(rec)) return nullptr;
+  if (std::memcmp(rec->signature, "WLNK", 4) != 0 || rec->unlinked) return nullptr;
+  return rec;
+}
+
+// Attaching: the record goes into the window's user data.
+LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
+  Links& l = links();
+  if (!rec) {
+    rec = l.pending;
+    l.pending = nullptr;
+  }
+  if (!rec || !l.all.count(rec)) return nullptr;
+  if (l.pending == rec) l.pending = nullptr;
+  rec->hwnd = hwnd;
+  rec->child = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
+  if (rec->prevProc == &FrameworkWindowProc) rec->prevProc = nullptr;
+  // The object knows its window from here on, also during the creation messages.
+  if (Object* o = rec->object.AsObject()) {
+    if (const DataMember* d = o->GetClass()->FindData(ZV_SYM("Handle")))
+      if (!d->classWide() && o->Slot(d->slot).AsInt() == 0) o->Slot(d->slot) = HandleValue(hwnd);
+  }
+  return rec;
+}
+
+void FreeRecord(LinkRecord* rec) {
+  Links& l = links();
+  l.all.erase(rec);
+  if (!rec->released) {
+    rec->released = true;
+    rec->object = Value();
+  }
+  delete rec;
+  ++l.freed;
+}
+
+void UnlinkRecord(LinkRecord* rec);
+
+LRESULT CALLBACK DefaultOnlyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+const std::array<Symbol, kHandlerTableSize>& handlerTable() {
+  static const auto* table = [] {
+    auto* t = new std::array<Symbol, kHandlerTableSize>();
+    for (std::size_t i = 0; i < kMessageNameCount; ++i)
+      if (kMessageNames[i].message < kHandlerTableSize)
+        (*t)[kMessageNames[i].message] = Symbol(kMessageNames[i].handler);
+    return t;
+  }();
+  return *table;
+}
+
+LRESULT DefaultProcessing(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, WNDPROC prev, bool mdiChild,
+                          HWND mdiClient) {
+  if (mdiClient) return DefFrameProcA(hwnd, mdiClient, msg, wParam, lParam);
+  if (mdiChild) return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+  if (prev) return CallWindowProcA(prev, hwnd, msg, wParam, lParam);
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The procedure of a registered window class (system classes first).
+WNDPROC ClassProc(std::string_view name) {
+  if (name.empty()) return nullptr;
+  std::string cls(name);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExA(nullptr, cls.c_str(), &wc)) return wc.lpfnWndProc;
+  if (GetClassInfoExA(GETINSTANCE(), cls.c_str(), &wc)) return wc.lpfnWndProc;
+  return nullptr;
+}
+
+}  // namespace
+
+HWND ObjectHwnd(const Value& obj) {
+  if (!obj.IsObject()) return nullptr;
+  return ValueHwnd(SendUnchecked(obj, ZV_SYM("Handle"), Args()));
+}
+
+HINSTANCE GETINSTANCE() { return g_instance ? g_instance : GetModuleHandleA(nullptr); }
+void SetProgramInstance(HINSTANCE h) { g_instance = h; }
+
+Symbol HandlerSymbol(UINT msg) { return msg < kHandlerTableSize ? handlerTable()[msg] : Symbol(); }
+
+ATOM REGISTERCLASS(std::string_view className, UINT classStyle, HCURSOR cursor, HBRUSH brush) {
+  std::string name(className);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = classStyle;
+  wc.lpfnWndProc = &FrameworkWindowProc;
+  wc.hInstance = GETINSTANCE();
+  wc.hCursor = cursor;
+  wc.hbrBackground = brush;
+  wc.lpszClassName = name.c_str();
+  return RegisterClassExA(&wc);
+}
+
+HWND CREATEWINDOW(std::string_view windowClass, std::string_view text, DWORD style, DWORD exStyle, int left,
+                  int top, int width, int height, HWND parent, UINT_PTR id) {
+  std::string cls(windowClass), caption(text);
+  return CreateWindowExA(exStyle, cls.c_str(), caption.c_str(), style, left, top, width, height, parent,
+                         reinterpret_cast<HMENU>(id), GETINSTANCE(), nullptr);
+}
+
+LRESULT PREVWINDOWPROC(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LinkRecord* rec = RecordOf(hwnd);
+  if (rec && rec->prevProc) return CallWindowProcA(rec->prevProc, hwnd, msg, wParam, lParam);
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+Value GETCONTROLFROMHANDLE(HWND hwnd) {
+  if (!hwnd) return {};
+  LinkRecord* rec = RecordOf(hwnd);
+  return rec ? rec->object : Value();
+}
+
+LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LinkRecord* rec = RecordOf(hwnd);
+  if (!rec) {
+    if (msg == WM_NCCREATE) rec = Attach(hwnd, nullptr);
+    if (!rec) {
+      // Before WM_NCCREATE: a superclassed control's own procedure, else the default.
+      LinkRecord* p = links().pending;
+      if (p && p->prevProc && p->prevProc != &FrameworkWindowProc)
+        return CallWindowProcA(p->prevProc, hwnd, msg, wParam, lParam);
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+  }
+  // Everything needed after the handler is copied now: the handler may
+  // destroy the window, unlink it, or cause the record to be freed.
+  const Value object = rec->object;
+  const WNDPROC prev = rec->prevProc;
+  const bool mdiChild = rec->mdiChild;
+  const HWND mdiClient = rec->mdiClient;
+  const Symbol catchAll = rec->catchAll;
+  Object* o = object.AsObject();
+  if (!o) return DefaultProcessing(hwnd, msg, wParam, lParam, prev, mdiChild, mdiClient);
+
+  bool handled = false;
+  LRESULT result = 0;
+  try {
+    Value r;
+    bool called = false;
+    const Symbol handler = HandlerSymbol(msg);
+    const Method* m = handler.valid() ? o->GetClass()->FindMethod(handler) : nullptr;
+    if (m) {
+      Value argv[] = {WParamValue(wParam), LParamValue(lParam), HandleValue(hwnd), Value(static_cast<int>(msg))};
+      r = Invoke(*o, *m, Args(argv, 4, m), std::source_location::current());
+      called = true;
+    } else if (catchAll.valid()) {
+      Value argv[] = {Value(static_cast<int>(msg)), WParamValue(wParam), LParamValue(lParam), HandleValue(hwnd)};
+      r = SendUnchecked(object, Msg(catchAll), Args(argv, 4));
+      called = true;
+    }
+    if (called) {
+      const Value& v = r.Deref();
+      if (v.IsNumber()) {
+        handled = true;
+        result = static_cast<LRESULT>(v.AsInt());
+      } else if (v.IsLogical()) {
+        handled = true;
+        result = v.AsBool() ? 1 : 0;
+      }
+    }
+  } catch (...) {
+    // Never through Windows' frames: the loop rethrows it after DispatchMessage.
+    DeferException(std::current_exception());
+    handled = true;
+    result = 0;
+  }
+
+  if (msg == WM_NCDESTROY) {
+    // A window object must not outlive its window in the chains: when the
+    // handler did not unlink it, do it now.
+    if (RecordOf(hwnd) == rec) UnlinkRecord(rec);
+    if (!handled) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return result;
+  }
+  if (handled) return result;
+  if (!IsWindow(hwnd)) return 0;  // destroyed by its own handler
+  return DefaultProcessing(hwnd, msg, wParam, lParam, prev, mdiChild, mdiClient);
+}
+
+bool LinkWindow(Object& obj, bool mdiChild, std::string_view baseClass) {
+  FreeReleasedLinks();
+  Links& l = links();
+  const HWND hwnd = ObjectHwnd(Value(&obj));
+  LinkRecord* rec = new (std::nothrow) LinkRecord;
+  if (!rec) return false;
+  rec->object = Value(&obj);
+  rec->hwnd = hwnd;
+  rec->mdiChild = mdiChild;
+  if (obj.GetClass()->HasMessage(ZV_SYM("HandleEvent"))) rec->catchAll = ZV_SYM("HandleEvent");
+  if (!hwnd || (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
+    WNDPROC base = ClassProc(baseClass);
+    if (base && base != &FrameworkWindowProc) rec->prevProc = base;
+  }
+  l.all.insert(rec);
+  l.live.Push(rec);
+  l.pending = rec;
+  if (hwnd) {
+    if (LinkRecord* old = RecordOf(hwnd); old && old != rec) UnlinkRecord(old);
+    Attach(hwnd, rec);
+    // Subclass the existing window.
+    auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    rec->prevProc = current == &FrameworkWindowProc ? nullptr : current;
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameworkWindowProc));
+  }
+  return true;
+}
+
+namespace {
+
+void UnlinkRecord(LinkRecord* rec) {
+  Links& l = links();
+  const HWND hwnd = rec->hwnd;
+  if (hwnd && IsWindow(hwnd) && GetWindowLongPtrA(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(rec)) {
+    auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (current == &FrameworkWindowProc)
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(rec->prevProc ? rec->prevProc : &DefaultOnlyProc));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  }
+  rec->unlinked = true;
+  if (l.pending == rec) l.pending = nullptr;
+  l.live.Remove(rec);
+  l.release.Push(rec);
+}
+
+}  // namespace
+
+void UnlinkWindow(Object& obj) {
+  const HWND hwnd = ObjectHwnd(Value(&obj));
+  LinkRecord* rec = hwnd ? RecordOf(hwnd) : nullptr;
+  if (rec && rec->object.AsObject() == &obj) UnlinkRecord(rec);
+}
+
+void CancelPendingLink(Object& obj) {
+  Links& l = links();
+  LinkRecord* rec = l.pending;
+  if (!rec || rec->object.AsObject() != &obj || rec->hwnd) return;
+  l.pending = nullptr;
+  rec->unlinked = true;
+  l.live.Remove(rec);
+  l.release.Push(rec);
+}
+
+void SetLinkMdiClient(HWND frame, HWND mdiClient) {
+  if (LinkRecord* rec = RecordOf(frame)) rec->mdiClient = mdiClient;
+}
+
+void FreeReleasedLinks() {
+  Links& l = links();
+  while (LinkRecord* rec = l.release.head) {
+    l.release.Remove(rec);
+    FreeRecord(rec);
+  }
+}
+
+void FreeAllLinks() {
+  Links& l = links();
+  FreeReleasedLinks();
+  while (LinkRecord* rec = l.live.head) {
+    if (rec->hwnd && IsWindow(rec->hwnd) && RecordOf(rec->hwnd) == rec) {
+      SetWindowLongPtrA(rec->hwnd, GWLP_USERDATA, 0);
+      if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(rec->hwnd, GWLP_WNDPROC)) == &FrameworkWindowProc)
+        SetWindowLongPtrA(rec->hwnd, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(rec->prevProc ? rec->prevProc : &DefaultOnlyProc));
+    }
+    l.live.Remove(rec);
+    FreeRecord(rec);
+  }
+  l.pending = nullptr;
+}
+
+LinkStats GetLinkStats() {
+  Links& l = links();
+  return {l.live.count, l.release.count, l.freed};
+}
+
+// ------------------------------------------------------------------ TWinObject
+
+Class* QWinObjectClass() {
+  static Class* c = [] {
+    QVClass b("QWinObject", {TComponentClass()});
+    b.Data("Handle", 0, kPublic | kReadOnly);
+    return b.Create();
+  }();
+  return c;
+}
+
+Class* TWinObjectClass() {
+  static Class* c = DeclarePublicClass("TWinObject", QWinObjectClass());
+  return c;
+}
+
+}  // namespace zv

@@ -1,0 +1,93 @@
+// The process run: start-up, MAIN, draining, release and end-of-program work.
+#include <gtest/gtest.h>
+
+#include "framework/core/application.h"
+#include "framework/core/program.h"
+#include "framework/window/winobject.h"
+#include "support/test_forms.h"
+
+namespace {
+
+using zv::Value;
+
+std::vector<std::string> g_events;
+void (*g_body)() = nullptr;
+
+void TestMain() {
+  g_events.push_back("main");
+  if (g_body) g_body();
+  g_events.push_back("main returns");
+}
+
+int RunWith(void (*body)(), const char* commandLine = "") {
+  g_events.clear();
+  g_body = body;
+  return zv::RunProgram(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOW, &TestMain);
+}
+
+TEST(Program, RunsMainBetweenStartUpAndTheEndOfProgramWork) {
+  int code = RunWith(+[] {
+    EXPECT_TRUE(zv::Application().IsObject());
+    zv::Application().Send("_cTitle", "vorlent");
+    zv::AppData().Send("_OnClose", Value::Callable([](zv::Args) -> Value {
+      g_events.push_back("AppData OnClose");
+      EXPECT_EQ(zv::Application().Send("aForms").Len(), 0u);  // the forms are gone
+      return {};
+    }));
+    Value form = zvtest::MakeForm("Main");
+    // The form closes itself through the queue; Run ends with it.
+    PostMessageA(zv::ObjectHwnd(form), WM_CLOSE, 0, 0);
+    zv::Application().Send("Run");
+    g_events.push_back("Run returned");
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(g_events, (std::vector<std::string>{"main", "Run returned", "main returns", "AppData OnClose"}));
+  // Everything is released: no global, no link record.
+  EXPECT_FALSE(zv::Application().IsObject());
+  EXPECT_FALSE(zv::AppData().IsObject());
+  EXPECT_EQ(zv::GetLinkStats().live, 0u);
+  EXPECT_EQ(zv::GetLinkStats().released, 0u);
+}
+
+TEST(Program, TheArgumentVectorStartsWithTheExecutable) {
+  RunWith(+[] {}, "one \"two three\"");
+  const auto& argv = zv::ProgramParameters().argv;
+  ASSERT_EQ(argv.size(), 3u);
+  EXPECT_NE(argv[0].find("test_program"), std::string::npos);
+  EXPECT_EQ(argv[2], "two three");
+  RunWith(+[] {}, "");
+  EXPECT_EQ(zv::ProgramParameters().argv.size(), 1u);
+}
+
+TEST(Program, AnUncaughtAbortEndsTheProgramCleanly) {
+  int code = RunWith(+[] {
+    zvtest::MakeForm("Doomed");
+    throw zv::Break(Value("abort"));
+  });
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(g_events, (std::vector<std::string>{"main"}));
+  EXPECT_EQ(zv::GetLinkStats().live, 0u);
+  EXPECT_FALSE(zv::Application().IsObject());
+}
+
+TEST(Program, ExitCodes) {
+  EXPECT_EQ(RunWith(+[] { zv::SetExitCode(3); }), 3);
+  zv::SetExitCode(0);
+  EXPECT_EQ(RunWith(+[] { throw zv::QuitRequest(4); }), 4);
+  zv::ClearQuitRequest();
+  EXPECT_EQ(RunWith(+[] {}), 0);
+}
+
+TEST(Program, TheErrorHandlerHookRunsBeforeMain) {
+  static bool installed = false;
+  zv::SetErrorSys(+[] {
+    installed = true;
+    g_events.push_back("ERRORSYS");
+  });
+  RunWith(+[] {});
+  zv::SetErrorSys(nullptr);
+  EXPECT_TRUE(installed);
+  EXPECT_EQ(g_events.front(), "ERRORSYS");
+}
+
+}  // namespace

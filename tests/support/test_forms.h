@@ -1,0 +1,36 @@
+// Small window-owning classes for the tests of the application loop and the
+// window layer: a top-level "form" (a windowed container that registers with
+// the application like a form) and a few controls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/window/wincontrol.h"
+
+namespace zvtest {
+
+// TTestForm: a top-level TWinControl that inserts itself into
+// Application:aForms when its window is created and removes itself when it
+// is destroyed; it records AddShortCut / DelShortCut calls in aShortCutLog
+// and answers lActive, nModalResult, lModal, oMdiClient and ShowModal.
+zv::Class* TestFormClass();
+// TTestButton: a TStdControl built on the system "BUTTON" class.
+zv::Class* TestButtonClass();
+// TTestPanel: a plain TWinControl child (a nested container).
+zv::Class* TestPanelClass();
+
+// A created form (hidden unless `show`), at the given bounds.
+zv::Value MakeForm(const std::string& caption, bool show = true, int left = 50, int top = 50, int width = 300,
+                   int height = 200);
+// A created button on a parent.
+zv::Value MakeButton(const zv::Value& parent, const std::string& text, int left, int top, int width = 80,
+                     int height = 24);
+
+// Dispatches waiting messages for a while (no idle work).
+void Pump(unsigned milliseconds = 0);
+
+// Messages a window of a test class received, in order (handlers append).
+std::vector<unsigned>& MessageLog();
+
+}  // namespace zvtest
