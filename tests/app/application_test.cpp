@@ -440,3 +440,66 @@ TEST(Application, HelpBusyAndActiveForm) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
+  Value owner = MakeForm("Owner");
+  Value modal = zv::NewObject(zvtest::TestFormClass(), owner);  // owned by the main form's window
+  modal.Send("SetBounds", 80, 80, 200, 120);
+  modal.Send("Create");
+  ASSERT_EQ(GetWindow(zv::ObjectHwnd(modal), GW_OWNER), zv::ObjectHwnd(owner));
+  int keysWhileWaiting = 0;
+  modal.Send("_OnKeyUp", Value::Callable([&](zv::Args) -> Value { return ++keysWhileWaiting, Value(); }));
+  static volatile LONG restorePosted = 0;
+  restorePosted = 0;
+  HANDLE restorer = nullptr;
+  Script script({[&] {
+    // Windows hides an owned form with its minimized owner (done by hand
+    // here: Wine does not hide owned windows at once). The modal run must not
+    // end; while it waits, everything but the owner's restore command is
+    // dropped, timers included, so the restore comes from another thread.
+    ShowWindow(zv::ObjectHwnd(modal), SW_HIDE);
+    ShowWindow(zv::ObjectHwnd(owner), SW_MINIMIZE);
+    PostMessageA(zv::ObjectHwnd(modal), WM_KEYUP, 'A', 0);
+    static HWND ownerWnd;
+    ownerWnd = zv::ObjectHwnd(owner);
+    restorer = CreateThread(nullptr, 0, [](LPVOID) -> DWORD {
+      Sleep(300);
+      InterlockedExchange(&restorePosted, 1);
+      PostMessageA(ownerWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+      return 0;
+    }, nullptr, 0, nullptr);
+  }});
+  modal.Send("ShowModal");
+  // The run ended only after the restore: hidden by hand, the form then
+  // counts as hidden by code.
+  EXPECT_EQ(restorePosted, 1);
+  EXPECT_FALSE(IsIconic(zv::ObjectHwnd(owner)));
+  EXPECT_EQ(keysWhileWaiting, 0);
+  EXPECT_EQ(script.done(), 1u);
+  EXPECT_TRUE(IsWindowEnabled(zv::ObjectHwnd(owner)));
+  if (restorer) {
+    WaitForSingleObject(restorer, 5000);
+    CloseHandle(restorer);
+  }
+}
+
+TEST(WindowFunctions, RegisterCreateAndDefaultProcessing) {
+  ATOM atom = zv::REGISTERCLASS("TFreeFunctionClass", CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW), nullptr);
+  ASSERT_NE(atom, 0);
+  EXPECT_EQ(zv::REGISTERCLASS("TFreeFunctionClass", 0, nullptr, nullptr), 0);  // already there
+  HWND h = zv::CREATEWINDOW("TFreeFunctionClass", "free", WS_OVERLAPPED, 0, 0, 0, 50, 50, nullptr, 0);
+  ASSERT_TRUE(h);
+  // Created without a link record: the framework procedure gives default processing.
+  EXPECT_TRUE(zv::GETCONTROLFROMHANDLE(h).IsNil());
+  EXPECT_EQ(SendMessageA(h, WM_GETTEXTLENGTH, 0, 0), 4);
+  EXPECT_EQ(zv::GETINSTANCE(), GetModuleHandleA(nullptr));
+  EXPECT_FALSE(zv::HandlerSymbol(WM_LBUTTONDBLCLK).name().empty());
+  EXPECT_TRUE(zv::SameName(zv::HandlerSymbol(WM_LBUTTONDBLCLK).name(), "WMLButtonDblClk"));
+  EXPECT_TRUE(zv::SameName(zv::HandlerSymbol(WM_USER + 1).name(), "WMZorvan"));
+  EXPECT_FALSE(zv::HandlerSymbol(WM_USER + 2).valid());
+  DestroyWindow(h);
+}
+
+}  // namespace
