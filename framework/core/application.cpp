@@ -5,6 +5,7 @@
 #include "framework/core/catalog.h"
 #include "framework/core/environment.h"
 #include "framework/core/loop.h"
+#include "framework/core/members.h"
 #include "framework/core/msgbox.h"
 #include "framework/core/texts.h"
 #include "framework/core/versioninfo.h"
@@ -16,11 +17,6 @@ namespace {
 HWND g_tooltipWindow = nullptr;
 HWND g_balloonWindow = nullptr;
 
-Value Get(Object& self, const char* member) { return SendUnchecked(Value(&self), Msg(member), Args()); }
-void Put(Object& self, const char* member, Value v) {
-  Value argv[] = {std::move(v)};
-  SendUnchecked(Value(&self), Msg(std::string("_") + member), Args(argv, 1));
-}
 
 std::string Ansi(const std::u16string& w) {
   if (w.empty()) return {};

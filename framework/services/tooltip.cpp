@@ -3,18 +3,10 @@
 #include <commctrl.h>
 
 #include "framework/core/loop.h"
+#include "framework/core/members.h"
 
 namespace zv {
 namespace {
-
-Value Get(const Value& o, const char* member) { return SendUnchecked(o, Msg(member), Args()); }
-Value Get(Object& o, const char* member) { return Get(Value(&o), member); }
-void Put(Object& o, const char* member, Value v) {
-  Value argv[] = {std::move(v)};
-  SendUnchecked(Value(&o), Msg(std::string("_") + member), Args(argv, 1));
-}
-bool Has(const Value& o, Symbol s) { return o.IsObject() && o.AsObject()->GetClass()->HasMessage(s); }
-HWND Hwnd(Object& o) { return ObjectHwnd(Value(&o)); }
 
 bool IsBalloon(Object& self) { return self.GetClass()->IsDerivedFrom(QBalloonClass()); }
 
@@ -64,7 +56,7 @@ void ToolIdentity(const Value& control, const Value& nId, const Value& aRect, TO
 
 // The title: the tooltip's own, else the control's.
 void ApplyTitle(Object& self, const Value& control) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   Value title = Get(self, "cTitle");
   if (title.IsString() && !title.AsString().empty()) {
     SendMessageA(hwnd, TTM_SETTITLEA, static_cast<WPARAM>(Get(self, "nIcon").AsInt()),
@@ -98,7 +90,7 @@ Value Create(Object& self, Args a) {
 }
 
 Value DestroyTip(Object& self, Args) {
-  if (HWND hwnd = Hwnd(self); hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
+  if (HWND hwnd = ObjectHwnd(self); hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
   Put(self, "Handle", 0);
   Put(self, "lCreated", false);
   return {};
@@ -124,7 +116,7 @@ Value Unlink(Object& self, Args) {
 Value SetAlwaysTip(Object& self, Args a) {
   const bool on = a.Get(0).AsBool();
   Put(self, "FlAlwaysTip", on);
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     LONG_PTR ws = GetWindowLongPtrA(hwnd, GWL_STYLE);
     SetWindowLongPtrA(hwnd, GWL_STYLE, on ? (ws | TTS_ALWAYSTIP) : (ws & ~static_cast<LONG_PTR>(TTS_ALWAYSTIP)));
   }
@@ -142,7 +134,7 @@ Value SetCloseButton(Object& self, Args a) {
 }
 
 Value ToolMessage(Object& self, Args a, UINT msg) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   Value control = a.Get(0);
   if (!hwnd || !control.IsObject() || !ObjectHwnd(control)) return false;
   TOOLINFOA ti{};
@@ -158,7 +150,7 @@ Value AddTool(Object& self, Args a) { return ToolMessage(self, a, TTM_ADDTOOLA);
 Value SetToolInfo(Object& self, Args a) { return ToolMessage(self, a, TTM_SETTOOLINFOA); }
 
 Value DelTool(Object& self, Args a) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   Value control = a.Get(0);
   if (!hwnd || !control.IsObject() || !ObjectHwnd(control)) return {};
   TOOLINFOA ti{};
@@ -170,7 +162,7 @@ Value DelTool(Object& self, Args a) {
 
 // A tracked tooltip for a control (default: the parent) at (x, y) of its client area.
 Value Show(Object& self, Args a) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (!hwnd) return {};
   Value control = a.Has(2) ? a.Get(2) : Get(self, "oParent");
   HWND controlWnd = ObjectHwnd(control);
@@ -199,7 +191,7 @@ Value Show(Object& self, Args a) {
 }
 
 Value Hide(Object& self, Args) {
-  if (HWND hwnd = Hwnd(self)) PostMessageA(hwnd, TTM_POP, 0, 0);
+  if (HWND hwnd = ObjectHwnd(self)) PostMessageA(hwnd, TTM_POP, 0, 0);
   return {};
 }
 

@@ -2,20 +2,10 @@
 
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
+#include "framework/core/members.h"
 
 namespace zv {
 namespace {
-
-// Reads and writes members from the framework's own code (no scope check).
-Value Get(const Value& o, const char* member) { return SendUnchecked(o, Msg(member), Args()); }
-Value Get(Object& o, const char* member) { return Get(Value(&o), member); }
-void Put(Object& o, const char* member, Value v) {
-  Value argv[] = {std::move(v)};
-  SendUnchecked(Value(&o), Msg(std::string("_") + member), Args(argv, 1));
-}
-bool Has(const Value& o, Symbol s) { return o.IsObject() && o.AsObject()->GetClass()->HasMessage(s); }
-
-HWND Hwnd(Object& o) { return ObjectHwnd(Value(&o)); }
 
 // The next identifier for a child window when no form hands one out.
 UINT_PTR g_nextId = 100;
@@ -35,7 +25,7 @@ Value ControlNew(Object& self, Args a) {
 
 Value ControlCreate(Object& self, Args a) {
   Super(self, "Create", a);
-  if (!Hwnd(self)) self.Send("CreateHandle");
+  if (!ObjectHwnd(self)) self.Send("CreateHandle");
   self.Send("OnCreate");
   return Value(&self);
 }
@@ -150,7 +140,7 @@ Value CreateHandle(Object& self, Args) {
 }
 
 Value Destroy(Object& self, Args a) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (!hwnd || !IsWindow(hwnd)) return Super(self, "Destroy", a);  // no window: the component protocol
   Put(self, "lFree", a.Get(0).AsBool());
   DestroyWindow(hwnd);
@@ -199,7 +189,7 @@ Value SetBounds(Object& self, Args a) {
   const char* names[] = {"FnLeft", "FnTop", "FnWidth", "FnHeight"};
   for (std::size_t i = 0; i < 4; ++i)
     if (a.Has(i)) Put(self, names[i], a.Get(i).AsInt());
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (!hwnd) return {};
   const bool repaint = a.Has(4) ? a.Get(4).AsBool() : true;
   int left = static_cast<int>(Get(self, "FnLeft").AsInt());
@@ -222,7 +212,7 @@ Value SetHeight(Object& self, Args a) { return self.Send("SetBounds", Value(), V
 
 // Reads the window's rectangle back into the storage (no setter runs).
 Value UpdateBounds(Object& self, Args) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (!hwnd) return {};
   RECT r{};
   GetWindowRect(hwnd, &r);
@@ -254,7 +244,7 @@ Value WMWindowPosChanged(Object& self, Args) {
 Value SetText(Object& self, Args a) {
   Value text = a.Get(0);
   Put(self, "FcText", text.IsString() ? text : Value(text.ToDisplay()));
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     Value form = Get(self, "oForm");
     const bool shortcuts = form.IsObject() && Has(form, ZV_SYM("DelShortCut"));
     if (shortcuts) form.Send("DelShortCut", Value(&self));
@@ -266,7 +256,7 @@ Value SetText(Object& self, Args a) {
 }
 
 Value GetText(Object& self, Args) {
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     int n = GetWindowTextLengthA(hwnd);
     std::string text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
     int got = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
@@ -278,7 +268,7 @@ Value GetText(Object& self, Args) {
 
 Value Show(Object& self, Args a) {
   Put(self, "FlVisible", true);
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, a.Has(0) ? static_cast<int>(a.Get(0).AsInt()) : SW_SHOW);
     Value parent = Get(self, "oParent");
     if (Get(self, "nAlign").AsInt() != 0 && parent.IsObject() && Has(parent, ZV_SYM("AlignControls")))
@@ -294,7 +284,7 @@ Value Show(Object& self, Args a) {
 Value Hide(Object& self, Args) {
   Put(self, "FlVisible", false);
   Put(self, "lFocused", false);
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     ShowWindow(hwnd, SW_HIDE);
     const auto align = Get(self, "nAlign").AsInt();
     Value parent = Get(self, "oParent");
@@ -314,7 +304,7 @@ Value SetVisible(Object& self, Args a) {
 
 Value Enable(Object& self, Args) {
   Put(self, "FlEnabled", true);
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     EnableWindow(hwnd, TRUE);
     InvalidateRect(hwnd, nullptr, TRUE);
   }
@@ -323,7 +313,7 @@ Value Enable(Object& self, Args) {
 
 Value Disable(Object& self, Args) {
   Put(self, "FlEnabled", false);
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     EnableWindow(hwnd, FALSE);
     InvalidateRect(hwnd, nullptr, TRUE);
   }
@@ -338,7 +328,7 @@ Value SetEnabled(Object& self, Args a) {
 
 Value SetParent(Object& self, Args a) {
   Put(self, "FoParent", a.Get(0));
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
     HWND parentWnd = ParentHwnd(self);
     if (parentWnd) ::SetParent(hwnd, parentWnd);
@@ -349,7 +339,7 @@ Value SetParent(Object& self, Args a) {
 // ---------------------------------------------------------------- focus
 
 Value SetFocusMethod(Object& self, Args a) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (hwnd && IsWindowVisible(hwnd)) {
     if (a.Get(0).AsBool()) Put(self, "lFocused", true);
     ::SetFocus(hwnd);
@@ -525,12 +515,12 @@ Value GetCtlColor(Object& self, Args a) {
 }
 
 Value SendMsgMethod(Object& self, Args a) {
-  return static_cast<long long>(SendMsg(Hwnd(self), static_cast<UINT>(a.Get(0).AsInt()), ValueWParam(a.Get(1)),
+  return static_cast<long long>(SendMsg(ObjectHwnd(self), static_cast<UINT>(a.Get(0).AsInt()), ValueWParam(a.Get(1)),
                                         ValueLParam(a.Get(2))));
 }
 
 Value PostMsgMethod(Object& self, Args a) {
-  return PostMessageA(Hwnd(self), static_cast<UINT>(a.Get(0).AsInt()), ValueWParam(a.Get(1)),
+  return PostMessageA(ObjectHwnd(self), static_cast<UINT>(a.Get(0).AsInt()), ValueWParam(a.Get(1)),
                       ValueLParam(a.Get(2))) != 0;
 }
 
@@ -539,7 +529,7 @@ Value PostMsgMethod(Object& self, Args a) {
 // Registers the control with the application's shared tooltip windows, by
 // its cTooltip and cBalloon (an empty text removes it).
 void RegisterTool(Object& self, const char* textMember, const char* appMember) {
-  if (!Application().IsObject() || !Hwnd(self)) return;
+  if (!Application().IsObject() || !ObjectHwnd(self)) return;
   Value tip = Get(Application(), appMember);
   if (!tip.IsObject()) return;
   Value text = Get(self, textMember);
@@ -586,7 +576,7 @@ Value SetTabStop(Object& self, Args a) {
   std::int64_t style = Get(self, "nCtlStyle").AsInt();
   style = on ? (style | WS_TABSTOP) : (style & ~static_cast<std::int64_t>(WS_TABSTOP));
   Put(self, "nCtlStyle", style);
-  if (HWND hwnd = Hwnd(self)) {
+  if (HWND hwnd = ObjectHwnd(self)) {
     LONG_PTR ws = GetWindowLongPtrA(hwnd, GWL_STYLE);
     SetWindowLongPtrA(hwnd, GWL_STYLE, on ? (ws | WS_TABSTOP) : (ws & ~static_cast<LONG_PTR>(WS_TABSTOP)));
   }
@@ -602,7 +592,7 @@ Value StdCreateHandle(Object& self, Args a) {
 Value RequestState(Object& self, Args) {
   Value r = self.Send("OnCheckState");
   if (r.IsLogical()) {
-    if (!r.AsBool() && Hwnd(self) && GetFocus() == Hwnd(self)) self.Send("GoNextControl", Value(), true);
+    if (!r.AsBool() && ObjectHwnd(self) && GetFocus() == ObjectHwnd(self)) self.Send("GoNextControl", Value(), true);
     self.Send("_lEnabled", r);
   }
   return {};

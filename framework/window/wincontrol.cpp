@@ -4,18 +4,10 @@
 
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
+#include "framework/core/members.h"
 
 namespace zv {
 namespace {
-
-Value Get(const Value& o, const char* member) { return SendUnchecked(o, Msg(member), Args()); }
-Value Get(Object& o, const char* member) { return Get(Value(&o), member); }
-void Put(Object& o, const char* member, Value v) {
-  Value argv[] = {std::move(v)};
-  SendUnchecked(Value(&o), Msg(std::string("_") + member), Args(argv, 1));
-}
-bool Has(const Value& o, Symbol s) { return o.IsObject() && o.AsObject()->GetClass()->HasMessage(s); }
-HWND Hwnd(Object& o) { return ObjectHwnd(Value(&o)); }
 
 Value Controls(Object& self) {
   Value list = Get(self, "aControls");
@@ -108,7 +100,7 @@ Value WMCommand(Object& self, Args a) {
     return {};  // code 1 (accelerator): nothing here
   }
   HWND sender = reinterpret_cast<HWND>(l);
-  if (sender == Hwnd(self)) return {};
+  if (sender == ObjectHwnd(self)) return {};
   Value child = GETCONTROLFROMHANDLE(sender);
   if (child.IsObject()) return child.Send("Command", code, id);
   return {};
@@ -154,7 +146,7 @@ Value CtlColor(Object& self, Args a) {
   Value control = GETCONTROLFROMHANDLE(controlWnd);
   if (control.IsObject() && control.AsObject() != &self) return control.Send("GetCtlColor", a.Get(0));
   HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"));
-  if (GetParent(controlWnd) == Hwnd(self) && brush) return HandleValue(brush);
+  if (GetParent(controlWnd) == ObjectHwnd(self) && brush) return HandleValue(brush);
   return {};
 }
 
@@ -164,7 +156,7 @@ Value WMExitMenuLoop(Object& self, Args a) {
 }
 
 Value WMSize(Object& self, Args) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (hwnd) {
     RECT c{};
     GetClientRect(hwnd, &c);
@@ -204,7 +196,7 @@ bool IsRadioButton(HWND hwnd) {
 }
 
 Value GoFirstControl(Object& self, Args) {
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) {
     self.Send("GoNextControl", HandleValue(hwnd));
     return {};
@@ -261,7 +253,7 @@ Value GoDirection(Object& self, Args a, bool previous) {
   if (!a.Get(1).AsBool()) self.Send("RequestState");
   HWND start = ValueHwnd(a.Get(0));
   if (!start) start = GetFocus();
-  HWND hwnd = Hwnd(self);
+  HWND hwnd = ObjectHwnd(self);
   Value form = self.Send("GetForm");
   HWND formWnd = ObjectHwnd(form.IsObject() ? form : Value(&self));
   HWND target = FindTarget(hwnd, formWnd, start, previous);
@@ -299,18 +291,18 @@ Value SetMenu(Object& self, Args a) {
 
 Value SetBkgnd(Object& self, Args a) {
   Put(self, "FoBkgnd", a.Get(0));
-  if (HWND hwnd = Hwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
+  if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
   return a.Get(0);
 }
 
 Value SetBkgndMode(Object& self, Args a) {
   Put(self, "FnBkgndMode", a.Get(0));
-  if (HWND hwnd = Hwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
+  if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
   return a.Get(0);
 }
 
 Value Redraw(Object& self, Args) {
-  if (HWND hwnd = Hwnd(self)) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+  if (HWND hwnd = ObjectHwnd(self)) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
   return {};
 }
 

@@ -35,6 +35,7 @@ inline LPARAM ValueLParam(const Value& v) { return static_cast<LPARAM>(v.AsInt()
 
 // The window handle an object holds in its Handle member (0: none).
 HWND ObjectHwnd(const Value& obj);
+inline HWND ObjectHwnd(Object& obj) { return ObjectHwnd(Value(&obj)); }
 
 // --- free functions of the window layer
 HINSTANCE GETINSTANCE();

@@ -3,6 +3,7 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/component.h"
+#include "support/error_trap.h"
 
 namespace {
 
@@ -12,21 +13,7 @@ using zv::Object;
 using zv::QVClass;
 using zv::Value;
 
-class ErrorTrap {
- public:
-  explicit ErrorTrap(Value answer = Value()) {
-    previous_ = zv::SetErrorHandler([this, answer](const Value& e) {
-      errors.push_back(e);
-      return answer;
-    });
-  }
-  ~ErrorTrap() { zv::SetErrorHandler(previous_); }
-  std::vector<Value> errors;
-  Value field(std::size_t i, zv::ErrorField f) const { return zv::ErrorSlot(errors.at(i), f); }
-
- private:
-  zv::ErrorHandler previous_;
-};
+using zvtest::ErrorTrap;
 
 std::vector<std::string> Names(const Value& list) {
   std::vector<std::string> out;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/runtime.h"
+#include "support/error_trap.h"
 
 namespace {
 
@@ -12,22 +13,7 @@ using zv::ClassDecl;
 using zv::Object;
 using zv::Value;
 
-// Captures the errors raised while it lives, answering with a fixed value.
-class ErrorTrap {
- public:
-  explicit ErrorTrap(Value answer = Value()) {
-    previous_ = zv::SetErrorHandler([this, answer](const Value& e) {
-      errors.push_back(e);
-      return answer;
-    });
-  }
-  ~ErrorTrap() { zv::SetErrorHandler(previous_); }
-  std::vector<Value> errors;
-  Value field(std::size_t i, zv::ErrorField f) const { return zv::ErrorSlot(errors.at(i), f); }
-
- private:
-  zv::ErrorHandler previous_;
-};
+using zvtest::ErrorTrap;
 
 // A base class with every kind of member, and a subclass.
 struct Shapes {

@@ -9,6 +9,7 @@
 
 #include "runtime/operators.h"
 #include "runtime/runtime.h"
+#include "support/error_trap.h"
 
 namespace {
 
@@ -16,22 +17,7 @@ using zv::Args;
 using zv::Object;
 using zv::Value;
 
-// Captures the errors raised while it lives, answering with a fixed value.
-class ErrorTrap {
- public:
-  explicit ErrorTrap(Value answer = Value()) {
-    previous_ = zv::SetErrorHandler([this, answer](const Value& e) {
-      errors.push_back(e);
-      return answer;
-    });
-  }
-  ~ErrorTrap() { zv::SetErrorHandler(previous_); }
-  std::vector<Value> errors;
-  Value field(std::size_t i, zv::ErrorField f) const { return zv::ErrorSlot(errors.at(i), f); }
-
- private:
-  zv::ErrorHandler previous_;
-};
+using zvtest::ErrorTrap;
 
 TEST(Operators, IntegersStayIntegersUntilTheyOverflow) {
   Value r = zv::OpAdd(2, 3);
