@@ -443,6 +443,16 @@ TEST(Application, HelpBusyAndActiveForm) {
 
 namespace {
 
+volatile LONG restorePosted = 0;
+
+// Posts the restore command to a minimized window from another thread.
+DWORD WINAPI PostRestoreLater(LPVOID window) {
+  Sleep(300);
+  InterlockedExchange(&restorePosted, 1);
+  PostMessageA(static_cast<HWND>(window), WM_SYSCOMMAND, SC_RESTORE, 0);
+  return 0;
+}
+
 TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
   Value owner = MakeForm("Owner");
   Value modal = zv::NewObject(zvtest::TestFormClass(), owner);  // owned by the main form's window
@@ -451,7 +461,6 @@ TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
   ASSERT_EQ(GetWindow(zv::ObjectHwnd(modal), GW_OWNER), zv::ObjectHwnd(owner));
   int keysWhileWaiting = 0;
   modal.Send("_OnKeyUp", Value::Callable([&](zv::Args) -> Value { return ++keysWhileWaiting, Value(); }));
-  static volatile LONG restorePosted = 0;
   restorePosted = 0;
   HANDLE restorer = nullptr;
   Script script({[&] {
@@ -462,14 +471,7 @@ TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
     ShowWindow(zv::ObjectHwnd(modal), SW_HIDE);
     ShowWindow(zv::ObjectHwnd(owner), SW_MINIMIZE);
     PostMessageA(zv::ObjectHwnd(modal), WM_KEYUP, 'A', 0);
-    static HWND ownerWnd;
-    ownerWnd = zv::ObjectHwnd(owner);
-    restorer = CreateThread(nullptr, 0, [](LPVOID) -> DWORD {
-      Sleep(300);
-      InterlockedExchange(&restorePosted, 1);
-      PostMessageA(ownerWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
-      return 0;
-    }, nullptr, 0, nullptr);
+    restorer = CreateThread(nullptr, 0, &PostRestoreLater, zv::ObjectHwnd(owner), 0, nullptr);
   }});
   modal.Send("ShowModal");
   // The run ended only after the restore: hidden by hand, the form then
