@@ -9,26 +9,28 @@ cd "$root"
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B build/win64 -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" -DZORVAN_TESTS=OFF >/dev/null
-cmake --build build/win64 --target zorvan_demo
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null
+cmake --build build/win64 --target zorvan_demo zorvan_agent
 "$root/scripts/install-prefix.sh" build/win64
 
 session="$root/cmake/wine-session.sh"
 demo="$root/build/win64/app/zorvan_demo.exe"
 if [ -n "${DISPLAY:-}" ]; then
-  "$session" stop build/win64
-  eval "$("$session" env-for-display build/win64)"
+  "$session" stop "$root/build/win64"
+  eval "$("$session" env-for-display "$root/build/win64")"
   cd "$root/build/win64/app"
   wine "$demo"
 else
-  "$session" start build/win64
-  eval "$("$session" env build/win64)"
+  "$session" start "$root/build/win64"
+  # Whatever happens below, the private display and Wine go away at the end.
+  trap '"$session" stop "$root/build/win64"' EXIT
+  eval "$("$session" env "$root/build/win64")"
   cd "$root/build/win64/app"
-  wine "$demo" &
-  pid=$!
+  wine "$demo" </dev/null >/dev/null 2>&1 &
   sleep "${DEMO_SECONDS:-8}"
-  xwd -root -silent | convert xwd:- "$root/build/win64/demo.png"
-  echo "demo: screenshot saved to build/win64/demo.png" >&2
-  kill "$pid" 2>/dev/null || true
-  "$session" stop build/win64
+  if xwd -root -silent | convert xwd:- "$root/build/win64/demo.png"; then
+    echo "demo: screenshot saved to build/win64/demo.png" >&2
+  else
+    echo "demo: could not take a screenshot" >&2
+  fi
 fi

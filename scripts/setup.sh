@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make util-linux
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth x11-apps xdotool imagemagick
   googletest
 )

@@ -20,17 +20,17 @@ step() {
 
 configure() {
   local dir=$1; shift
-  cmake -S "$root" -B "$root/build/$dir" -G Ninja -DZORVAN_WERROR=ON "$@" >/dev/null
+  cmake -S "$root" -B "$root/build/$dir" -G Ninja -DZORVAN_WERROR=ON -DZORVAN_TESTS=ON "$@" >/dev/null
 }
 
 if step "native: configure" configure native -DZORVAN_SANITIZE=ON &&
    step "native: build" cmake --build build/native; then
-  step "native: tests" ctest --test-dir build/native --output-on-failure
+  step "native: tests" ctest --test-dir build/native --output-on-failure --no-tests=error
 fi
 
 if step "win64: configure" configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" &&
    step "win64: build" cmake --build build/win64; then
-  step "win64: tests under Wine" ctest --test-dir build/win64 --output-on-failure
+  step "win64: tests under Wine" ctest --test-dir build/win64 --output-on-failure --no-tests=error
 fi
 
 if step "win32: configure" configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake"; then
