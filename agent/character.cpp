@@ -537,9 +537,9 @@ void Character::Finish(Request& r) {
   }
 }
 
-void Character::Interrupt() {
-  for (Request& r : queue_) r.state->status = kRequestInterrupted;
-  queue_.clear();
+// Ends the request that is playing where it stands: motion, animation and
+// balloon stop, a fade jumps to its end.
+void Character::CutRunning() {
   running_ = false;
   glide_.active = false;
   playing_.active = false;
@@ -551,21 +551,19 @@ void Character::Interrupt() {
   }
 }
 
+void Character::Interrupt() {
+  for (Request& r : queue_) r.state->status = kRequestInterrupted;
+  queue_.clear();
+  CutRunning();
+}
+
 void Character::StopRequest(const std::shared_ptr<RequestState>& state) {
   if (state->status != kRequestPending && state->status != kRequestInProgress) return;
   for (std::size_t i = 0; i < queue_.size(); ++i) {
     if (queue_[i].state != state) continue;
     if (i == 0 && running_) {
       // The playing request ends where it is; the next one follows.
-      glide_.active = false;
-      playing_.active = false;
-      speech_.active = false;
-      balloonOn_ = false;
-      if (fade_.active) {
-        opacity_ = fade_.to;
-        fade_.active = false;
-      }
-      running_ = false;
+      CutRunning();
     }
     state->status = kRequestInterrupted;
     queue_.erase(queue_.begin() + static_cast<std::ptrdiff_t>(i));

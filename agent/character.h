@@ -99,6 +99,7 @@ class Character final : public DispatchObject {
   bool Start(Request& r, ULONGLONG now);  // true when the request is already done
   bool Advance(Request& r, ULONGLONG now);
   void Finish(Request& r);
+  void CutRunning();
   void Interrupt();
   void StopRequest(const std::shared_ptr<RequestState>& state);
 
