@@ -28,12 +28,17 @@ DISPID Obj::Id(const std::wstring& name) const {
 }
 
 Outcome Obj::InvokeId(DISPID id, WORD flags, const std::vector<Var>& args) const {
-  Outcome out;
   std::vector<VARIANT> reversed;
   for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(it->v);  // shallow: args own them
   DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  return Call(id, flags, params, true);
+}
+
+Outcome Obj::Call(DISPID id, WORD flags, DISPPARAMS& params, bool wantResult) const {
+  Outcome out;
   EXCEPINFO ex{};
-  out.hr = d_->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, &out.result.v, &ex, &out.argErr);
+  out.hr = d_->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, wantResult ? &out.result.v : nullptr, &ex,
+                      &out.argErr);
   if (out.hr == DISP_E_EXCEPTION) {
     out.scode = ex.scode;
     if (ex.bstrSource) out.source = ex.bstrSource;
@@ -55,26 +60,18 @@ Outcome Obj::Invoke(const std::wstring& name, WORD flags, const std::vector<Var>
   return InvokeId(id, flags, args);
 }
 
+// A property put passes no result, as a client sending an assignment does.
 Outcome Obj::Put(const std::wstring& name, const Var& value) const {
-  Outcome out;
   DISPID id = Id(name);
   if (id == DISPID_UNKNOWN) {
+    Outcome out;
     out.hr = DISP_E_UNKNOWNNAME;
     return out;
   }
   VARIANT arg = value.v;
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params{&arg, &named, 1, 1};
-  EXCEPINFO ex{};
-  out.hr = d_->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &ex, &out.argErr);
-  if (out.hr == DISP_E_EXCEPTION) {
-    out.scode = ex.scode;
-    if (ex.bstrDescription) out.description = ex.bstrDescription;
-  }
-  SysFreeString(ex.bstrSource);
-  SysFreeString(ex.bstrDescription);
-  SysFreeString(ex.bstrHelpFile);
-  return out;
+  return Call(id, DISPATCH_PROPERTYPUT, params, false);
 }
 
 Obj Obj::ObjectOf(const std::wstring& name, WORD flags, const std::vector<Var>& args) const {

@@ -121,6 +121,9 @@ class Obj {
   Obj ObjectOf(const std::wstring& name, WORD flags, const std::vector<Var>& args = {}) const;
 
  private:
+  // Invoke, with the server exception's code and texts kept in the outcome.
+  Outcome Call(DISPID id, WORD flags, DISPPARAMS& params, bool wantResult) const;
+
   IDispatch* d_ = nullptr;
 };
 
