@@ -9,7 +9,7 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
+#include "runtime/source_location.h"
 #include <string>
 
 #include "runtime/symbol.h"
@@ -64,7 +64,7 @@ inline void CallStack::SetLine(std::uint32_t line) noexcept {
 // A frame for a C++ procedure that is not a method ("MAIN", "ERRORSYS").
 class ProcFrame {
  public:
-  explicit ProcFrame(const char* name, std::source_location at = std::source_location::current());
+  explicit ProcFrame(const char* name, SourceLocation at = SourceLocation::current());
   ~ProcFrame();
   ProcFrame(const ProcFrame&) = delete;
   ProcFrame& operator=(const ProcFrame&) = delete;

@@ -57,7 +57,7 @@ std::string StandardErrorText(int genCode) {
   }
 }
 
-Value MakeError(const ErrorInfo& info, std::source_location at) {
+Value MakeError(const ErrorInfo& info, SourceLocation at) {
   Value e = Object::New(ErrorClass());
   ErrorSlot(e, ErrorField::GenCode) = info.genCode;
   ErrorSlot(e, ErrorField::SubCode) = info.subCode;
@@ -116,7 +116,7 @@ Value RaiseError(const Value& error, const std::function<Value()>& retry) {
   return {};
 }
 
-Value RaiseError(const ErrorInfo& info, const std::function<Value()>& retry, std::source_location at) {
+Value RaiseError(const ErrorInfo& info, const std::function<Value()>& retry, SourceLocation at) {
   return RaiseError(MakeError(info, at), retry);
 }
 

@@ -16,10 +16,10 @@
 
 #include <exception>
 #include <functional>
-#include <source_location>
 #include <string>
 
 #include "runtime/object.h"
+#include "runtime/source_location.h"
 
 namespace zv {
 
@@ -66,7 +66,7 @@ enum class ErrorField : std::uint32_t {
 Class* ErrorClass();
 // A new error object; ProcName and ProcLine are those of the innermost frame
 // and of the given source line.
-Value MakeError(const ErrorInfo& info, std::source_location at = std::source_location::current());
+Value MakeError(const ErrorInfo& info, SourceLocation at = SourceLocation::current());
 Value& ErrorSlot(const Value& error, ErrorField f);
 std::string StandardErrorText(int genCode);
 
@@ -104,7 +104,7 @@ const ErrorHandler& CurrentErrorHandler();
 Value RaiseError(const Value& error, const std::function<Value()>& retry = {});
 // Builds and raises an error.
 Value RaiseError(const ErrorInfo& info, const std::function<Value()>& retry = {},
-                 std::source_location at = std::source_location::current());
+                 SourceLocation at = SourceLocation::current());
 
 // Request to quit the program: the message loops see it and leave; the
 // program then ends with the code.

@@ -96,7 +96,7 @@ void CallStack::Pop() noexcept {
   detail::g_topFrame = f.empty() ? nullptr : &f.back();
 }
 
-ProcFrame::ProcFrame(const char* name, std::source_location at) {
+ProcFrame::ProcFrame(const char* name, SourceLocation at) {
   Frame f;
   f.proc = name;
   f.line = at.line();
@@ -631,7 +631,7 @@ Value SendList(const Value& receiver, const Msg& m, std::vector<Value>& args) {
   return Send(receiver, m, Args(args.data(), args.size()));
 }
 
-Value Invoke(Object& self, const Method& method, Args args, const std::source_location& where) {
+Value Invoke(Object& self, const Method& method, Args args, const SourceLocation& where) {
   CallStack::SetLine(where.line());
   return detail::RunMethod(self, method, args);
 }

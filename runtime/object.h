@@ -19,12 +19,12 @@
 
 #include <cstdint>
 #include <memory>
-#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "runtime/callstack.h"
+#include "runtime/source_location.h"
 #include "runtime/value.h"
 
 namespace zv {
@@ -49,15 +49,15 @@ using DestructorFn = void (*)(Object& self);
 // A message with the place in C++ where it is sent (recorded in the call
 // stack for error reports).
 struct Msg {
-  Msg(Symbol s, std::source_location at = std::source_location::current()) : sym(s), where(at) {}
-  Msg(const char* name, std::source_location at = std::source_location::current())
+  Msg(Symbol s, SourceLocation at = SourceLocation::current()) : sym(s), where(at) {}
+  Msg(const char* name, SourceLocation at = SourceLocation::current())
       : sym(name), where(at) {}
-  Msg(std::string_view name, std::source_location at = std::source_location::current())
+  Msg(std::string_view name, SourceLocation at = SourceLocation::current())
       : sym(name), where(at) {}
-  Msg(const std::string& name, std::source_location at = std::source_location::current())
+  Msg(const std::string& name, SourceLocation at = SourceLocation::current())
       : sym(std::string_view(name)), where(at) {}
   Symbol sym;
-  std::source_location where;
+  SourceLocation where;
 };
 
 struct Method {
@@ -285,7 +285,7 @@ Value Super(Object& self, const Msg& m, Args args);
 // Calls a callable with arguments (a frame that event-owner lookups skip).
 Value CallValue(const Value& callable, Args args);
 // Runs a specific method on an object (no lookup).
-Value Invoke(Object& self, const Method& method, Args args, const std::source_location& where);
+Value Invoke(Object& self, const Method& method, Args args, const SourceLocation& where);
 
 namespace detail {
 Value SendSlow(const Value& receiver, const Msg& m, Args args, bool checked);

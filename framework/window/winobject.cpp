@@ -215,7 +215,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     const Method* m = handler.valid() ? o->GetClass()->FindMethod(handler) : nullptr;
     if (m) {
       Value argv[] = {WParamValue(wParam), LParamValue(lParam), HandleValue(hwnd), Value(static_cast<int>(msg))};
-      r = Invoke(*o, *m, Args(argv, 4, m), std::source_location::current());
+      r = Invoke(*o, *m, Args(argv, 4, m), SourceLocation::current());
       called = true;
     } else if (catchAll.valid()) {
       Value argv[] = {Value(static_cast<int>(msg)), WParamValue(wParam), LParamValue(lParam), HandleValue(hwnd)};
