@@ -8,9 +8,11 @@
 // reports and the error log show.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include "runtime/source_location.h"
 #include <string>
+
+#include "runtime/source_location.h"
 
 #include "runtime/symbol.h"
 
@@ -45,6 +47,11 @@ class CallStack {
   static Object* Owner(std::size_t skip = 0) noexcept;
   // The innermost frame that runs a method (inline methods included), or nullptr.
   static const Frame* InnermostMethod() noexcept;
+  // The deepest call stack allowed: a method, callable or event that would
+  // run deeper raises a run-time error (recursion without end would
+  // otherwise overflow the machine stack and kill the process).
+  static std::size_t MaxDepth() noexcept;
+  static void SetMaxDepth(std::size_t depth) noexcept;
   // Records the line being executed in the innermost frame.
   static void SetLine(std::uint32_t line) noexcept;
 

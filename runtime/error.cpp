@@ -53,6 +53,7 @@ std::string StandardErrorText(int genCode) {
     case kErrNoMethod: return "No exported method";
     case kErrOpen: return "Open error";
     case kErrAppendLock: return "Append lock failed";
+    case kErrRecursion: return "Recursion too deep";
     default: return "Unknown error";
   }
 }
@@ -96,27 +97,31 @@ ErrorHandler SetErrorHandler(ErrorHandler h) {
 
 const ErrorHandler& CurrentErrorHandler() { return handler(); }
 
-Value RaiseError(const Value& error, const std::function<Value()>& retry) {
+Value RaiseError(const Value& error, const RetryFn& retry) {
   Value& tries = ErrorSlot(error, ErrorField::Tries);
-  tries = tries.AsInt() + 1;
-  // Keep a copy of the handler: it may install another one while it runs.
-  ErrorHandler h = handler();
-  Value answer = h(error);
-  const Value& a = answer.Deref();
-  if (a.IsLogical()) {
-    if (a.AsBool()) {
-      // Retry: repeat the operation when the error allows it; otherwise the
-      // operation cannot be repeated and is abandoned.
-      if (ErrorSlot(error, ErrorField::CanRetry).AsBool() && retry) return retry();
-      throw Break(error);
+  for (;;) {
+    tries = tries.AsInt() + 1;
+    // Keep a copy of the handler: it may install another one while it runs.
+    ErrorHandler h = handler();
+    Value answer = h(error);
+    const Value& a = answer.Deref();
+    if (a.IsLogical()) {
+      if (a.AsBool()) {
+        // Retry: repeat the operation when the error allows it; otherwise the
+        // operation cannot be repeated and is abandoned.
+        if (!ErrorSlot(error, ErrorField::CanRetry).AsBool() || !retry) throw Break(error);
+        Value result;
+        if (retry(result)) return result;
+        continue;  // failed again: the same error, one more try
+      }
+      return {};  // the default result
     }
-    return {};  // the default result
+    if (ErrorSlot(error, ErrorField::CanSubstitute).AsBool()) return a;
+    return {};
   }
-  if (ErrorSlot(error, ErrorField::CanSubstitute).AsBool()) return a;
-  return {};
 }
 
-Value RaiseError(const ErrorInfo& info, const std::function<Value()>& retry, SourceLocation at) {
+Value RaiseError(const ErrorInfo& info, const RetryFn& retry, SourceLocation at) {
   return RaiseError(MakeError(info, at), retry);
 }
 

@@ -31,6 +31,7 @@ enum ErrorCode : int {
   kErrNoMethod = 13,
   kErrOpen = 21,
   kErrAppendLock = 40,
+  kErrRecursion = 44,   // the call stack reached its deepest allowed level
 };
 
 // Sub-codes the runtime uses.
@@ -99,11 +100,20 @@ using ErrorHandler = std::function<Value(const Value& error)>;
 ErrorHandler SetErrorHandler(ErrorHandler h);
 const ErrorHandler& CurrentErrorHandler();
 
-// Raises the error. retry repeats the failed operation when the handler asks
-// for it (and the error allows it); its result becomes this call's result.
-Value RaiseError(const Value& error, const std::function<Value()>& retry = {});
+// Repeats a failed operation: true when it succeeded this time (its result
+// in `result`), false when it failed again in the same way. It must not raise
+// the same error again itself: the raise asks the handler once more, with
+// Tries counted up on the same error object.
+using RetryFn = std::function<bool(Value& result)>;
+
+// Raises the error. While the handler answers retry (and the error allows
+// it), the operation is repeated; when it succeeds, its result becomes this
+// call's result, when it fails again the handler is asked again about the same
+// error (Tries counts the attempts). The loop runs in one stack frame, so a
+// handler that keeps retrying never deepens the stack.
+Value RaiseError(const Value& error, const RetryFn& retry = {});
 // Builds and raises an error.
-Value RaiseError(const ErrorInfo& info, const std::function<Value()>& retry = {},
+Value RaiseError(const ErrorInfo& info, const RetryFn& retry = {},
                  SourceLocation at = SourceLocation::current());
 
 // Request to quit the program: the message loops see it and leave; the

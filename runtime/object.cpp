@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "runtime/callstack.h"
 #include "runtime/error.h"
@@ -43,6 +44,18 @@ class FrameGuard {
 }  // namespace
 
 std::size_t CallStack::Depth() noexcept { return frames().size(); }
+
+namespace {
+std::size_t g_maxDepth = 1000;
+bool g_raisingTooDeep = false;
+}  // namespace
+
+std::size_t CallStack::MaxDepth() noexcept {
+  // While the error about the depth is being handled, the handler itself may
+  // run methods: it gets some room, and past that the operation is abandoned.
+  return g_raisingTooDeep ? g_maxDepth + 200 : g_maxDepth;
+}
+void CallStack::SetMaxDepth(std::size_t depth) noexcept { g_maxDepth = depth < 16 ? 16 : depth; }
 
 const Frame& CallStack::At(std::size_t level) noexcept {
   auto& f = frames();
@@ -154,6 +167,7 @@ namespace {
 
 struct Registry {
   std::vector<Class*> all;
+  std::unordered_set<const void*> members;         // the same, for IsClass
   std::unordered_map<std::string, Class*> byName;  // upper-case name
 };
 
@@ -186,6 +200,8 @@ Class* Class::Find(std::string_view name) {
   auto it = r.byName.find(UpperName(name));
   return it == r.byName.end() ? nullptr : it->second;
 }
+
+bool Class::IsClass(const void* p) { return p && registry().members.count(p) != 0; }
 
 bool Class::IsDerivedFrom(const Class* other) const noexcept {
   for (const Class* c = this; c; c = c->parent_)
@@ -243,6 +259,7 @@ void Class::AddMemberAtRunTime(Symbol name, Value init, std::uint16_t visibility
   auto set = std::make_unique<Method>();
   set->kind = Method::Kind::ExtraSet;
   set->name = Symbol("_" + name.name());
+  set->slot = name.id();  // the member written
   set->visibility = visibility;
   AddMethodAtRunTime(std::move(get));
   AddMethodAtRunTime(std::move(set));
@@ -399,6 +416,7 @@ Class* ClassDecl::Finish() {
   c->finished_ = true;
   auto& r = registry();
   r.all.push_back(c);
+  r.members.insert(c);
   r.byName[UpperName(c->name_)] = c;
   if (c->parent_) c->parent_->children_.push_back(c);
   return c;
@@ -433,18 +451,13 @@ const std::string& Object::ClassName() const noexcept { return cls_->name_; }
 
 Value* Object::Extra(Symbol s) noexcept {
   if (!extra_) return nullptr;
-  for (auto& e : *extra_)
-    if (e.first == s) return &e.second;
-  return nullptr;
+  auto it = extra_->find(s.id());
+  return it == extra_->end() ? nullptr : &it->second;
 }
 
 void Object::SetExtra(Symbol s, Value v) {
-  if (Value* e = Extra(s)) {
-    *e = std::move(v);
-    return;
-  }
-  if (!extra_) extra_ = std::make_unique<std::vector<std::pair<Symbol, Value>>>();
-  extra_->emplace_back(s, std::move(v));
+  if (!extra_) extra_ = std::make_unique<std::unordered_map<std::uint32_t, Value>>();
+  (*extra_)[s.id()] = std::move(v);
 }
 
 void Object::Traverse(const GcVisitor& visit) {
@@ -508,6 +521,11 @@ Value ArgsList(const Value* receiver, Args args) {
   return Value::List(std::move(v));
 }
 
+bool Understands(const Value& receiver, Symbol message) {
+  const Object* o = receiver.AsObject();
+  return o && (o->GetClass()->HasMessage(message) || o->GetClass()->Undefined());
+}
+
 Value NotUnderstood(const Value& receiver, const Msg& m, Args args, bool checked) {
   const bool assign = m.sym.upper().size() > 1 && m.sym.upper()[0] == '_';
   ErrorInfo e;
@@ -518,8 +536,16 @@ Value NotUnderstood(const Value& receiver, const Msg& m, Args args, bool checked
   e.args = ArgsList(&receiver, args);
   e.canRetry = true;
   e.canSubstitute = true;
-  return RaiseError(e, [&] { return checked ? Send(receiver, m, args) : SendUnchecked(receiver, m, args); },
-                    m.where);
+  // A retry succeeds only once the receiver understands the message (a
+  // member added meanwhile, an undefined-message handler installed).
+  return RaiseError(
+      e,
+      [&](Value& result) {
+        if (!Understands(receiver, m.sym)) return false;
+        result = checked ? Send(receiver, m, args) : SendUnchecked(receiver, m, args);
+        return true;
+      },
+      m.where);
 }
 
 bool ScopeAllows(const Method& meth, int& subCode) {
@@ -543,6 +569,23 @@ Value ScopeViolation(const Value& receiver, const Msg& m, Args args, int subCode
   e.args = ArgsList(&receiver, args);
   e.canSubstitute = true;
   return RaiseError(e, {}, m.where);
+}
+
+// A call that would run deeper than the call stack allows: a run-time error
+// (the call does not happen; the default result is absent).
+Value TooDeep(const Value& receiver, Symbol message) {
+  if (g_raisingTooDeep) throw Break(Value("recursion too deep inside the error handler"));
+  ErrorInfo e;
+  e.genCode = kErrRecursion;
+  e.description = "Recursion too deep";
+  e.operation = message.valid() ? message.upper() : std::string();
+  e.args = Value::List({receiver});
+  e.canDefault = true;
+  g_raisingTooDeep = true;
+  struct Reset {
+    ~Reset() { g_raisingTooDeep = false; }
+  } reset;
+  return RaiseError(e);
 }
 
 }  // namespace
@@ -570,19 +613,23 @@ Value detail::RunMethod(Object& o, const Method& meth, Args args) {
     }
     case Method::Kind::ExtraSet: {
       Value v = args.Get(0);
-      // "_name" -> "name"
-      o.SetExtra(Symbol(std::string_view(meth.name.name()).substr(1)), v);
+      o.SetExtra(Symbol::FromId(meth.slot), v);
       return v;
     }
     case Method::Kind::Abstract: return {};
     case Method::Kind::Native: {
+      if (CallStack::Depth() >= CallStack::MaxDepth()) return TooDeep(Value(&o), meth.name);
+      Value written = meth.yieldsArgument ? args.Get(0) : Value();
       Frame f;
       f.self = &o;
       f.method = &meth;
       FrameGuard g(f);
-      return meth.fn(o, Args(args.span().data(), args.size(), &meth));
+      Value r = meth.fn(o, Args(args.span().data(), args.size(), &meth));
+      return meth.yieldsArgument ? written : r;
     }
     case Method::Kind::Inline: {
+      if (CallStack::Depth() >= CallStack::MaxDepth()) return TooDeep(Value(&o), meth.name);
+      Value written = meth.yieldsArgument ? args.Get(0) : Value();
       Frame f;
       f.self = &o;
       f.method = &meth;
@@ -591,7 +638,8 @@ Value detail::RunMethod(Object& o, const Method& meth, Args args) {
       if (!meth.block.IsCallable()) return {};
       ArgVector argv(Value(&o), args);
       Value fnHolder = meth.block;  // keeps the callable alive during the call
-      return fnHolder.AsCallable().fn(argv.args(&meth));
+      Value r = fnHolder.AsCallable().fn ? fnHolder.AsCallable().fn(argv.args(&meth)) : Value();
+      return meth.yieldsArgument ? written : r;
     }
   }
   return {};
@@ -648,6 +696,7 @@ Value Super(Object& self, const Msg& m, Args args) {
 
 Value CallValue(const Value& callable, Args args) {
   const Value& c = callable.Deref();
+  if (CallStack::Depth() >= CallStack::MaxDepth()) return TooDeep(c, Symbol("EVAL"));
   if (!c.IsCallable()) {
     ErrorInfo e;
     e.genCode = kErrNoMethod;
@@ -662,6 +711,7 @@ Value CallValue(const Value& callable, Args args) {
   Frame f;
   f.callable = true;
   FrameGuard g(f);
+  if (!holder.AsCallable().fn) return {};  // broken up by a collection
   return holder.AsCallable().fn(args);
 }
 

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/callstack.h"
@@ -81,6 +82,9 @@ struct Method {
   std::uint32_t slot = 0;         // SlotGet/SlotSet, or free for natives to use
   std::shared_ptr<Value> cell;    // ClassGet/ClassSet
   Value data;                     // free for the declaring code (e.g. a method name)
+  // A property setter: the send yields the value written (the first
+  // argument), whatever the setter itself returns.
+  bool yieldsArgument = false;
   // True when running the method is a call frame of its own (natives and
   // inline methods); accessors run without one.
   bool HasFrame() const { return kind == Kind::Native || kind == Kind::Inline; }
@@ -164,6 +168,9 @@ class Class {
 
   // Registry of declared classes by name (any case).
   static Class* Find(std::string_view name);
+  // Whether a pointer is one of the finished classes (a pointer value that
+  // claims to be a class is checked with this before it is used as one).
+  static bool IsClass(const void* p);
 
  private:
   friend class ClassDecl;
@@ -259,7 +266,9 @@ class Object final : public GcObject {
   Class* cls_;
   std::uint32_t nslots_;
   bool finalized_ = false;
-  std::unique_ptr<std::vector<std::pair<Symbol, Value>>> extra_;
+  // Members added at run time, by symbol id (hashed: a program may add
+  // thousands of them to one object).
+  std::unique_ptr<std::unordered_map<std::uint32_t, Value>> extra_;
   // The slots are stored just past the object.
   Value* slots() noexcept { return reinterpret_cast<Value*>(this + 1); }
 };

@@ -69,6 +69,14 @@ Value Value::Map() { return Value(Kind::Map, new MapObj); }
 Value Value::Callable(CallableFn fn, std::vector<Value> bound) {
   return Value(Kind::Callable, new CallableObj(std::move(fn), std::move(bound)));
 }
+Value Value::Closure(std::vector<Value> bound, std::function<Value(Args, std::span<const Value>)> fn) {
+  auto* c = new CallableObj(nullptr, std::move(bound));
+  Value v(Kind::Callable, c);
+  // The function reaches the values through the callable itself (a plain
+  // pointer: the function lives and dies with the callable).
+  c->fn = [c, f = std::move(fn)](Args a) -> Value { return f ? f(a, std::span<const Value>(c->bound)) : Value(); };
+  return v;
+}
 Value Value::Ref(Value v) { return Value(Kind::Ref, new RefCell(std::move(v))); }
 
 const Value& Value::Deref() const noexcept {

@@ -96,6 +96,16 @@ class Value {
   static Value ListOfSize(std::size_t n);             // n absent values
   static Value Map();
   static Value Callable(CallableFn fn, std::vector<Value> bound = {});
+  // A callable that needs values of its own (the object it works for, say):
+  // they are held in `bound`, where the collector sees them, and handed to
+  // the function at every call. Use it instead of capturing such values in
+  // the C++ lambda: a captured object is invisible to the collector, so a
+  // cycle through it (an object whose event is bound to a callable that
+  // captured that object) would never be released.
+  //   form.Send("_OnClick", Value::Closure({form}, [](Args a, std::span<const Value> b) {
+  //     return b[0].Send("Close");
+  //   }));
+  static Value Closure(std::vector<Value> bound, std::function<Value(Args, std::span<const Value>)> fn);
   // A by-reference cell holding v: pass it as an argument and read it back with Deref().
   static Value Ref(Value v = {});
 
@@ -286,9 +296,9 @@ class MapObj final : public GcObject {
   std::vector<std::uint32_t> index_;  // open addressing over entries_, 0 = empty
 };
 
-// A callable: a C++ function, with optional bound values that it reads
-// through Bound(). Bound values are visible to the collector; values
-// captured inside the C++ function are not (they count as outside
+// A callable: a C++ function, with optional bound values (Value::Closure
+// hands them to the function). Bound values are visible to the collector;
+// values captured inside the C++ function are not (they count as outside
 // references, so a cycle through them is never collected).
 class CallableObj final : public GcObject {
  public:

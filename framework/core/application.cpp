@@ -37,11 +37,14 @@ Value CreateByName(std::string_view cls, std::vector<Value> args = {}) {
   return SendList(o, "Create", args);
 }
 
-void EndMember(Object& self, const char* member) {
+// Ends an owned member and clears it. The member's storage is cleared, not
+// its setter: a setter such as SetIcon would take "no value" as a request for
+// a new default object.
+void EndMember(Object& self, const char* member, const char* storage) {
   Value v = Get(self, member);
   if (v.IsObject()) {
     v.Send("End");
-    Put(self, member, Value());
+    Put(self, storage, Value());
   }
 }
 
@@ -94,7 +97,10 @@ Value Run(Object& self, Args) {
 }
 
 Value End(Object& self, Args) {
-  for (const char* m : {"oIcon", "oFont", "oTooltip", "oBalloon"}) EndMember(self, m);
+  EndMember(self, "FoIcon", "FoIcon");
+  EndMember(self, "FoFont", "FoFont");
+  EndMember(self, "oTooltip", "oTooltip");
+  EndMember(self, "oBalloon", "oBalloon");
   self.Send("SetTooltips");
   return {};
 }
@@ -164,7 +170,8 @@ Value SetFont(Object& self, Args a) {
   if (!font.IsObject()) font = a.Has(0) ? CreateByName("TFont", {font}) : CreateByName("TFont");
   if (!font.IsObject()) return Get(self, "oFont");  // no font class yet
   Value old = Get(self, "FoFont");
-  if (old.IsObject() && old.AsObject() != font.AsObject()) old.Send("Destroy");
+  if (old.AsObject() == font.AsObject()) return font;  // already the font: its count stays
+  if (old.IsObject()) old.Send("Destroy");
   Put(self, "FoFont", font);
   if (font.AsObject()->GetClass()->HasMessage(ZV_SYM("nCount")))
     font.Send("_nCount", font.Send("nCount").AsInt() + 1);
@@ -349,6 +356,11 @@ void FrameworkStartUp() {
 void FrameworkEndOfProgram() {
   if (Printer().IsObject()) Printer().Send("Destroy");
   if (AppData().IsObject()) AppData().Send("Destroy");
+  // Everything the program still holds is released while OLE is up: an
+  // automation object kept in AppData (or anywhere) must get its Release
+  // before OleUninitialize, never after.
+  ClearGlobals();
+  Collect();
   OLEUNINITIALIZE();
 }
 

@@ -175,13 +175,13 @@ void QVClass::InstallAccessor(const std::string& message, const Value& accessor,
     if (setter) decl_.AddSlotSetter(message, slot, visibility);
     else decl_.AddSlotGetter(message, slot, visibility);
   } else if (accessor.IsPointer()) {
-    decl_.AddMethod(message, AsNative(accessor), visibility);
+    decl_.AddMethod(message, AsNative(accessor), visibility).yieldsArgument = setter;
   } else if (accessor.IsString()) {
     // Bound when the class is finished, so that it may name a method
     // declared further down.
-    aReadWrite_.push_back({message, UpperName(accessor.AsString()), visibility});
+    aReadWrite_.push_back({message, UpperName(accessor.AsString()), visibility, setter});
   } else if (accessor.IsCallable()) {
-    decl_.AddInline(message, accessor, visibility);
+    decl_.AddInline(message, accessor, visibility).yieldsArgument = setter;
   }
 }
 
@@ -223,15 +223,24 @@ Class* QVClass::Create() {
   for (const ReadWrite& rw : aReadWrite_) {
     const zv::Method* m = decl_.Find(rw.method);
     if (!m) continue;
-    if (m->kind == zv::Method::Kind::Native) decl_.AddMethod(rw.message, m->fn, rw.visibility);
-    else if (m->kind == zv::Method::Kind::Inline) decl_.AddInline(rw.message, m->block, rw.visibility);
+    if (m->kind == zv::Method::Kind::Native)
+      decl_.AddMethod(rw.message, m->fn, rw.visibility).yieldsArgument = rw.setter;
+    else if (m->kind == zv::Method::Kind::Inline)
+      decl_.AddInline(rw.message, m->block, rw.visibility).yieldsArgument = rw.setter;
   }
   aReadWrite_.clear();
   // 3. Event slots after every data member, inherited events renumbered too.
+  // When the class adds no data member of its own, the inherited events are
+  // already after every data member: they keep the parent's slots, so a
+  // subclass that adds nothing (every public class over its implementation
+  // class) grows by nothing. New events get the next two free slots.
+  Class* parent = decl_.Parent();
+  const bool ownData = parent && decl_.InstanceSize() > parent->InstanceSize();
   for (const Value& e : aEvents_.AsList().items) {
     const std::string& name = e.Item(1).AsString();
     const auto vis = static_cast<std::uint16_t>(e.Item(3).AsInt());
-    const std::uint32_t p = decl_.ReserveSlots(2);
+    const zv::Method* inherited = parent && !ownData ? EventMethod(parent, name) : nullptr;
+    const std::uint32_t p = inherited ? inherited->slot : decl_.ReserveSlots(2);
     decl_.AddMethod("_" + name, &QV_SETEVENT, vis).slot = p;
     decl_.AddMethod(name, &QV_CALLEVENT, vis).slot = p;
   }
@@ -254,15 +263,20 @@ Class* ClassOf(const Value& v) {
   const Value& c = v.Deref();
   if (c.IsString()) return Class::Find(c.AsString());
   if (Object* o = c.AsObject()) return o->GetClass();
-  if (c.IsPointer()) return static_cast<Class*>(const_cast<void*>(c.AsPointer()));
+  // Any pointer may arrive here: only a registered class is taken as one.
+  if (c.IsPointer() && Class::IsClass(c.AsPointer())) return static_cast<Class*>(const_cast<void*>(c.AsPointer()));
   return nullptr;
 }
 
 namespace {
+// A class not made by the class builder (Error, the root class) has no
+// descriptor lists: it answers empty ones.
 Value Names(const Value& cls, const char* listName) {
   Value out = Value::List({});
-  if (Class* c = ClassOf(cls))
-    for (const Value& d : c->ClassValue(Symbol(listName)).AsList().items) out.Append(d.Item(1));
+  Class* c = ClassOf(cls);
+  const Value list = c ? c->ClassValue(Symbol(listName)) : Value();
+  if (list.IsList())
+    for (const Value& d : list.AsList().items) out.Append(d.Item(1));
   return out;
 }
 Value Copy(const Value& cls, const char* listName) {
@@ -283,8 +297,30 @@ Value GETEVENTS(const Value& cls) { return Copy(cls, "aEvents"); }
 // the innermost executing method, callables skipped); a callable or nothing
 // is stored as the target; a C++ method must be one of the owner's class.
 // Anything else leaves the event unbound.
+namespace {
+// The slot pair of the event whose generic setter or caller is running, or
+// false when the function was called some other way (directly, or through a
+// method that is not an event's): it then does nothing.
+bool EventSlots(Object& self, Args args, NativeFn fn, std::uint32_t& p) {
+  const zv::Method* m = args.method();
+  if (!m || m->kind != zv::Method::Kind::Native || m->fn != fn || m->slot + 1 >= self.SlotCount()) {
+    ErrorInfo e;
+    e.genCode = kErrArgument;
+    e.subCode = 3101;
+    e.description = "Argument error: not called as the method of an event";
+    e.operation = fn == &QV_SETEVENT ? "QV_SETEVENT" : "QV_CALLEVENT";
+    e.canDefault = true;
+    RaiseError(e);
+    return false;
+  }
+  p = m->slot;
+  return true;
+}
+}  // namespace
+
 Value QV_SETEVENT(Object& self, Args args) {
-  const std::uint32_t p = args.method()->slot;
+  std::uint32_t p = 0;
+  if (!EventSlots(self, args, &QV_SETEVENT, p)) return {};
   self.Slot(p) = Value();
   self.Slot(p + 1) = Value();
   const Value v = args.Get(0);
@@ -338,7 +374,8 @@ Value QV_SETEVENT(Object& self, Args args) {
 // evaluated) with the sender followed by the arguments, passed on unchanged
 // (by-reference arguments stay by reference); its result is returned.
 Value QV_CALLEVENT(Object& self, Args args) {
-  const std::uint32_t p = args.method()->slot;
+  std::uint32_t p = 0;
+  if (!EventSlots(self, args, &QV_CALLEVENT, p)) return {};
   const Value target = self.Slot(p);
   if (!target.IsObject() && !target.IsCallable()) return {};
   ArgVector argv(Value(&self), args);

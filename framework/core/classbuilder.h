@@ -115,6 +115,7 @@ class QVClass {
     std::string message;
     std::string method;  // upper case
     std::uint16_t visibility;
+    bool setter;         // the send yields the value written
   };
   bool Check(bool ok, std::string_view operation, std::string_view what);
   void InstallAccessor(const std::string& message, const Value& accessor, std::uint16_t visibility,

@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "framework/core/cmdline.h"
+#include "framework/core/program.h"
 
 namespace zv {
 
@@ -21,8 +22,15 @@ Value GETVERSIONEX() {
 int GETWINPLATFORM() { return static_cast<int>(GETVERSIONEX().Item(3).AsInt()); }
 
 Value GETCMDLINE() {
-  const char* full = GetCommandLineA();
   std::vector<Value> items;
+  // Inside a program run, the arguments are those of the argument vector the
+  // run built from its entry point's command line: one split, one source.
+  const auto& argv = ProgramParameters().argv;
+  if (!argv.empty()) {
+    for (std::size_t i = 1; i < argv.size(); ++i) items.emplace_back(argv[i]);
+    return Value::List(std::move(items));
+  }
+  const char* full = GetCommandLineA();
   for (std::string& a : SplitCommandLine(SkipProgramPath(full ? full : ""))) items.emplace_back(std::move(a));
   return Value::List(std::move(items));
 }
@@ -39,8 +47,21 @@ std::string GETDECIMALSEPARATOR() {
   return buf[0] ? std::string(1, buf[0]) : std::string();
 }
 
-bool OLEINITIALIZE() { return OleInitialize(nullptr) >= 0; }
-void OLEUNINITIALIZE() { OleUninitialize(); }
+namespace {
+int g_oleInits = 0;  // successful OleInitialize calls not yet balanced
+}  // namespace
+
+bool OLEINITIALIZE() {
+  const bool ok = OleInitialize(nullptr) >= 0;
+  if (ok) ++g_oleInits;
+  return ok;
+}
+// Balances one successful OLEINITIALIZE; without one it does nothing.
+void OLEUNINITIALIZE() {
+  if (g_oleInits == 0) return;
+  --g_oleInits;
+  OleUninitialize();
+}
 
 HCURSOR WaitCursor() {
   static HCURSOR c = LoadCursorA(nullptr, IDC_WAIT);

@@ -1,5 +1,8 @@
 #include "framework/core/loop.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "framework/core/application.h"
@@ -10,7 +13,12 @@ namespace zv {
 namespace {
 
 bool g_running = false;
-std::exception_ptr g_deferred;
+// Exceptions raised inside callbacks, oldest first, waiting to be rethrown
+// at the next boundary. Past the limit they are counted, not kept.
+constexpr std::size_t kMaxDeferred = 64;
+std::deque<std::exception_ptr> g_deferred;
+std::size_t g_droppedDeferred = 0;
+std::uint64_t g_loopMessages = 0;
 
 std::vector<std::function<void()>>& idleWork() {
   static auto* w = new std::vector<std::function<void()>>;
@@ -35,12 +43,15 @@ void FormLoop(const Value& form, bool modal) {
   const HWND hMain = MainFormWindow();  // read once, at entry
   APPRUNNING(true);
   bool restoreWait = false;
+  // Windows whose painting the restore wait put off (see below).
+  std::vector<HWND> unpainted;
   MSG msg{};
   while (APPRUNNING()) {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       RunIdleWork();
       GetMessageA(&msg, nullptr, 0, 0);  // a WM_QUIT goes on like any other message
     }
+    ++g_loopMessages;
     if (restoreWait) {
       // The modal form was hidden with its minimized owner: only the owner's
       // restore command is let through; everything else is dropped.
@@ -50,6 +61,15 @@ void FormLoop(const Value& form, bool modal) {
         EnableWindow(hMain, FALSE);
         SetFocus(hForm);
         restoreWait = false;
+        for (HWND h : unpainted)
+          if (IsWindow(h)) InvalidateRect(h, nullptr, TRUE);
+        unpainted.clear();
+      } else if (msg.message == WM_PAINT && msg.hwnd) {
+        // A dropped WM_PAINT comes back at once while its window stays
+        // invalid, and the wait would spin: the window is validated now and
+        // painted again when the wait ends.
+        ValidateRect(msg.hwnd, nullptr);
+        if (std::find(unpainted.begin(), unpainted.end(), msg.hwnd) == unpainted.end()) unpainted.push_back(msg.hwnd);
       }
     } else if (KeyHookTake(msg)) {
       // taken by a key hook
@@ -77,7 +97,7 @@ class ReEnable {
       try {
         f.Send("Enable");
       } catch (...) {
-        if (!ExceptionDeferred()) DeferException(std::current_exception());
+        DeferException(std::current_exception());
       }
     }
   }
@@ -146,17 +166,27 @@ void RunIdleWork() {
 }
 
 void DeferException(std::exception_ptr e) {
-  if (!g_deferred) g_deferred = std::move(e);
+  if (!e) return;
+  if (g_deferred.size() >= kMaxDeferred) {
+    ++g_droppedDeferred;
+    return;
+  }
+  g_deferred.push_back(std::move(e));
 }
 
-bool ExceptionDeferred() { return static_cast<bool>(g_deferred); }
+bool ExceptionDeferred() { return !g_deferred.empty(); }
+
+std::size_t DeferredExceptionCount() { return g_deferred.size(); }
+std::size_t DroppedDeferredExceptions() { return g_droppedDeferred; }
 
 void RethrowDeferred() {
-  if (!g_deferred) return;
-  std::exception_ptr e = std::move(g_deferred);
-  g_deferred = nullptr;
+  if (g_deferred.empty()) return;
+  std::exception_ptr e = std::move(g_deferred.front());
+  g_deferred.pop_front();
   std::rethrow_exception(e);
 }
+
+std::uint64_t LoopMessageCount() { return g_loopMessages; }
 
 LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT r = SendMessageA(hwnd, msg, wParam, lParam);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 
@@ -35,10 +36,18 @@ void RunIdleWork();
 // window procedure, hook or other callback is stored here instead of being
 // thrown through Windows' frames; the loops rethrow it when DispatchMessage
 // returns, and framework code that sent a message rethrows it when the send
-// returns. The first exception stored wins until it is rethrown.
+// returns. Several exceptions stored before a boundary are kept in order and
+// rethrown one per boundary, oldest first; beyond 64 waiting ones, further
+// exceptions are counted as dropped.
 void DeferException(std::exception_ptr e);
 bool ExceptionDeferred();
-void RethrowDeferred();  // throws the stored exception, if any, and clears it
+void RethrowDeferred();  // throws the oldest stored exception, if any, and removes it
+std::size_t DeferredExceptionCount();
+std::size_t DroppedDeferredExceptions();
+
+// Messages the form loops have taken from the queue since the start (a
+// diagnostic: a loop that spins shows here).
+std::uint64_t LoopMessageCount();
 
 // SendMessage from framework code: a deferred exception raised while the
 // message was handled continues unwinding in the sender.

@@ -46,6 +46,10 @@ int RunProgram(HINSTANCE instance, HINSTANCE prevInstance, const char* commandLi
     RequestQuit(q.code());
   } catch (const Break&) {
     aborted = true;  // nothing caught the abort: the program ends
+  } catch (...) {
+    // Any other exception (a C++ library's, a bad_alloc) ends the program
+    // the same way: the windows, records, objects and OLE are still released.
+    aborted = true;
   }
   FreeAllLinks();
   Collect();
@@ -53,6 +57,7 @@ int RunProgram(HINSTANCE instance, HINSTANCE prevInstance, const char* commandLi
     FrameworkEndOfProgram();
   } catch (...) {
     aborted = true;
+    OLEUNINITIALIZE();  // the end-of-program work did not get that far
   }
   ClearGlobals();
   Collect();

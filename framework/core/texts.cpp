@@ -44,6 +44,9 @@ std::string ToAnsi(std::wstring_view w) {
 }
 
 std::string Lookup(unsigned nId) {
+  // String tables hold 16-bit identifiers: a larger one has no text (it must
+  // not wrap round to the block of its low 16 bits).
+  if (nId > 0xFFFF) return {};
   std::uint16_t lang = CurrentLanguage();
   std::wstring_view w = FindString(nId, lang);
   if (w.empty() && lang != kLangEnglish) w = FindString(nId, kLangEnglish);
@@ -52,7 +55,7 @@ std::string Lookup(unsigned nId) {
 
 }  // namespace
 
-std::uint16_t SystemLanguage() { return static_cast<std::uint16_t>(GetThreadLocale() & 0xFF); }
+std::uint16_t SystemLanguage() { return PRIMARYLANGID(LANGIDFROMLCID(GetThreadLocale())); }
 
 std::uint16_t CurrentLanguage() {
   if (g_language == 0) g_language = SystemLanguage();
@@ -61,7 +64,8 @@ std::uint16_t CurrentLanguage() {
 
 std::uint16_t CurrentLanguage(std::uint16_t nNewLanguage) {
   std::uint16_t previous = CurrentLanguage();
-  g_language = nNewLanguage;
+  // A full language id (0x040C, French of France) names its primary language.
+  g_language = PRIMARYLANGID(nNewLanguage);
   return previous;
 }
 

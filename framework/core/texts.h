@@ -12,7 +12,7 @@
 namespace zv {
 
 // The text of nId in the current language, falling back to English; "" when
-// neither has it. Each "%d" whose digit d is between 1 and the number of
+// neither has it (nor for an identifier above 65535). Each "%d" whose digit d is between 1 and the number of
 // arguments is replaced by argument d. Only one digit is read, and any other
 // "%" is kept as it is. Without arguments the text is returned unchanged.
 // Texts are in the ANSI code page.
@@ -26,9 +26,10 @@ std::string LTStripped(unsigned nId, std::initializer_list<std::string_view> arg
 // The current language (a Windows primary language id). It is 0 until the
 // first lookup, which sets it from the thread locale.
 std::uint16_t CurrentLanguage();
-// Replaces the current language and returns the previous one.
+// Replaces the current language and returns the previous one. A full
+// language id (with a sub-language) is taken by its primary language.
 std::uint16_t CurrentLanguage(std::uint16_t nNewLanguage);
-// The system's primary language id (low 8 bits of the thread locale).
+// The system's primary language id (of the thread locale).
 std::uint16_t SystemLanguage();
 
 // Primary language ids of the languages the framework's tables carry.

@@ -183,7 +183,19 @@ Value Show(Object& self, Args a) {
   POINT p{0, 0};
   if (a.Has(0) && a.Has(1)) p = {static_cast<LONG>(a.Get(0).AsInt()), static_cast<LONG>(a.Get(1).AsInt())};
   if (controlWnd) ClientToScreen(controlWnd, &p);
-  SendMessageA(hwnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  // One tracked tool per control: shown again, it gets the new text instead
+  // of a second tool (the tooltip would keep showing the first one's).
+  TOOLINFOA probe{};
+  probe.cbSize = sizeof probe;
+  probe.hwnd = ti.hwnd;
+  probe.uId = ti.uId;
+  if (SendMessageA(hwnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&probe))) {
+    SendMessageA(hwnd, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+    SendMessageA(hwnd, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageA(hwnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  } else {
+    SendMessageA(hwnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
   SendMessageA(hwnd, TTM_TRACKPOSITION, 0, MAKELPARAM(p.x, p.y));
   SendMessageA(hwnd, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
   RethrowDeferred();

@@ -1,6 +1,7 @@
 #include "framework/window/control.h"
 
 #include "framework/core/application.h"
+#include "framework/core/environment.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
 
@@ -43,7 +44,19 @@ Value GetForm(Object& self, Args) {
   return {};
 }
 
+// Before the class is registered: a control without a base class and
+// without a cursor takes the screen's shared arrow; a control with a pane
+// colour and no brush gets a brush of that colour (the window's own, deleted
+// with the window).
 Value Register(Object& self, Args) {
+  if (Get(self, "cWinClassName").AsString().empty() && !Get(self, "FoCursor").IsObject() && Screen().IsObject() &&
+      Has(Screen(), ZV_SYM("oCursorArrow"))) {
+    Value arrow = Get(Screen(), "oCursorArrow");
+    if (arrow.IsObject()) Put(self, "FoCursor", arrow);
+  }
+  const Value pane = Get(self, "nClrPane");
+  if (!Get(self, "hBrush").AsInt() && pane.IsNumber())
+    Put(self, "hBrush", HandleValue(CreateSolidBrush(static_cast<COLORREF>(pane.AsInt()))));
   return self.Send("RegisterClass");
 }
 
@@ -67,11 +80,14 @@ Value RegisterClassMethod(Object& self, Args a) {
       wc.cbSize = sizeof wc;
     }
   }
+  const WNDPROC systemProc = base.empty() ? nullptr : wc.lpfnWndProc;
   wc.lpszClassName = name.c_str();
   wc.lpfnWndProc = &FrameworkWindowProc;
   wc.hInstance = GETINSTANCE();
   wc.lpszMenuName = nullptr;
-  return RegisterClassExA(&wc) != 0;
+  const ATOM atom = RegisterClassExA(&wc);
+  if (atom && systemProc) RegisterBaseProcedure(atom, systemProc);
+  return atom != 0;
 }
 
 Value Link(Object& self, Args a) {
@@ -168,6 +184,12 @@ Value WMDestroy(Object& self, Args a) {
 Value WMNCDestroy(Object& self, Args) {
   if (Get(self, "lFree").AsBool()) self.Send("Free");
   self.Send("RemoveTooltips");
+  // The window's brush goes with the window (Register makes a new one for
+  // the next window).
+  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"))) {
+    DeleteObject(brush);
+    Put(self, "hBrush", 0);
+  }
   self.Send("Unlink");
   Value parent = Get(self, "oParent");
   if (Get(self, "nId").AsInt() != 0 && parent.IsObject() && Has(parent, ZV_SYM("RemoveControl")))
@@ -490,6 +512,29 @@ Value WMMouseMove(Object& self, Args a) {
   return self.Send("OnMouseMove", a.Get(0), LowSigned(l), HighSigned(l));
 }
 
+// WM_SETCURSOR for the control's own window: the wait cursor while the
+// application is busy; in the client area the control's cursor (its oCursor,
+// else the arrow for a control that has no system class to choose one).
+Value WMSetCursor(Object& self, Args a) {
+  const HWND hwnd = ValueHwnd(a.Get(2));
+  if (ValueHwnd(a.Get(0)) != hwnd) return {};
+  if (Application().IsObject() && Get(Application(), "FlBusy").AsBool()) {
+    SetCursor(WaitCursor());
+    return true;
+  }
+  if (LOWORD(ValueLParam(a.Get(1))) != HTCLIENT) return {};
+  HCURSOR cursor = ObjectHandle<HCURSOR>(Get(self, "FoCursor"));
+  if (!cursor && Get(self, "cWinClassName").AsString().empty()) cursor = LoadCursorA(nullptr, IDC_ARROW);
+  if (!cursor) return {};
+  SetCursor(cursor);
+  return true;
+}
+
+Value SetCursorMethod(Object& self, Args a) {
+  Put(self, "FoCursor", a.Get(0));
+  return a.Get(0);
+}
+
 // ---------------------------------------------------------------- reflection and colours
 
 // Reflected WM_COMMAND: code 0 is a click.
@@ -588,10 +633,11 @@ Value StdCreateHandle(Object& self, Args a) {
   return Super(self, "CreateHandle", a);
 }
 
-// State request: OnCheckState decides whether the control is enabled.
+// State request: OnCheckState decides whether the control is enabled. An
+// answer that changes nothing leaves the window alone (no repaint).
 Value RequestState(Object& self, Args) {
   Value r = self.Send("OnCheckState");
-  if (r.IsLogical()) {
+  if (r.IsLogical() && r.AsBool() != Get(self, "lEnabled").AsBool()) {
     if (!r.AsBool() && ObjectHwnd(self) && GetFocus() == ObjectHwnd(self)) self.Send("GoNextControl", Value(), true);
     self.Send("_lEnabled", r);
   }
@@ -616,6 +662,7 @@ Class* QControlClass() {
                                               Value::List({"alTOP", 2}), Value::List({"alRIGHT", 3}),
                                               Value::List({"alBOTTOM", 4}), Value::List({"alCLIENT", 5})})});
     b.AddProperty({.name = "nAnchors", .dflt = 3, .editor = "PE_Anchors"});
+    b.AddProperty({.name = "oCursor", .valueClass = "TCursor", .setter = "SetCursor", .editor = "PE_Cursor"});
     b.AddProperty({.name = "cTooltip", .setter = "SetTooltip", .editor = "PE_Tooltip"});
     b.AddProperty({.name = "cBalloon", .setter = "SetBalloon", .editor = "PE_Tooltip"});
     b.AddProperty({.name = "cTooltipTitle", .editor = "PE_StringOrNil"});
@@ -718,6 +765,8 @@ Class* QControlClass() {
     b.Method("WMRButtonDown", &WMRButtonDown);
     b.Method("WMRButtonUp", &WMRButtonUp);
     b.Method("WMMouseMove", &WMMouseMove);
+    b.Method("WMSetCursor", &WMSetCursor);
+    b.Method("SetCursor", &SetCursorMethod);
     return b.Create();
   }();
   return c;

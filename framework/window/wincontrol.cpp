@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
@@ -48,19 +50,19 @@ Value InsertControl(Object& self, Args a) {
   return {};
 }
 
-// Removes the first entry with the control's window; the form's shortcuts of
-// the control go in any case.
+// Removes the control's entry: the entry that is the control itself, else
+// the first one with the control's window (a handle of 0 matches nothing:
+// every control without a window has one). The form's shortcuts of the
+// control go in any case.
 Value RemoveControl(Object& self, Args a) {
   Value control = a.Get(0);
   if (!control.IsObject()) return {};
   const Value handle = Get(control, "Handle");
   auto& items = Controls(self).AsList().items;
-  for (auto it = items.begin(); it != items.end(); ++it) {
-    if (Get(*it, "Handle") == handle) {
-      items.erase(it);
-      break;
-    }
-  }
+  auto it = std::find_if(items.begin(), items.end(), [&](const Value& c) { return c.AsObject() == control.AsObject(); });
+  if (it == items.end() && handle.AsInt() != 0)
+    it = std::find_if(items.begin(), items.end(), [&](const Value& c) { return Get(c, "Handle") == handle; });
+  if (it != items.end()) items.erase(it);
   Value form = self.Send("GetForm");
   if (form.IsObject() && Has(form, ZV_SYM("DelShortCut"))) form.Send("DelShortCut", control);
   return {};
@@ -77,9 +79,12 @@ Value Free(Object& self, Args a) {
     DeleteObject(b);
     Put(self, "hBkgnd", 0);
   }
-  Value bkgnd = Get(self, "oBkgnd");
+  // Ended and cleared: the members must not point at dead objects.
+  Value bkgnd = Get(self, "FoBkgnd");
+  Put(self, "FoBkgnd", Value());
   if (bkgnd.IsObject()) bkgnd.Send("End");
-  Value menu = Get(self, "oMenu");
+  Value menu = Get(self, "FoMenu");
+  Put(self, "FoMenu", Value());
   if (menu.IsObject()) menu.Send("Destroy");
   return Super(self, "Free", a);
 }
@@ -148,6 +153,24 @@ Value CtlColor(Object& self, Args a) {
   HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"));
   if (GetParent(controlWnd) == ObjectHwnd(self) && brush) return HandleValue(brush);
   return {};
+}
+
+// WM_ERASEBKGND: the client area in the control's background (its brush,
+// else its pane colour); the class has no brush of its own to do it.
+Value WMEraseBkgnd(Object& self, Args a) {
+  HDC dc = ValueHandle<HDC>(a.Get(0));
+  HWND hwnd = ValueHwnd(a.Get(2));
+  if (!dc || !hwnd) return {};
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"))) {
+    FillRect(dc, &r, brush);
+  } else {
+    const COLORREF old = SetBkColor(dc, static_cast<COLORREF>(Get(self, "nClrPane").AsInt()));
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+  }
+  return true;
 }
 
 Value WMExitMenuLoop(Object& self, Args a) {
@@ -344,6 +367,7 @@ Class* QWinControlClass() {
     b.Method("WMSize", &WMSize);
     b.Method("WMDestroy", &WMDestroy);
     b.Method("WMExitMenuLoop", &WMExitMenuLoop);
+    b.Method("WMEraseBkgnd", &WMEraseBkgnd);
     for (const char* m : {"WMCtlColorStatic", "WMCtlColorBtn", "WMCtlColorEdit", "WMCtlColorListBox",
                           "WMCtlColorScrollBar"})
       b.Method(m, &CtlColor);

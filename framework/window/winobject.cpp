@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "framework/core/loop.h"
@@ -16,6 +18,7 @@ namespace {
 struct LinkRecord {
   char signature[4] = {'W', 'L', 'N', 'K'};
   Value object;                 // keeps the object alive while linked
+  std::string windowClass;      // the class its pending window is created with (empty: any)
   WNDPROC prevProc = nullptr;   // default processing of a sub- or superclassed control
   HWND hwnd = nullptr;          // 0 while the window is still to be created
   Symbol catchAll;              // HandleEvent, when the class has it
@@ -53,6 +56,15 @@ struct Links {
   LinkRecord* pending = nullptr;
   std::unordered_set<const LinkRecord*> all;  // every record not yet freed
   std::size_t freed = 0;
+  // Window classes the framework registered on top of a system class: the
+  // system class's procedure, by class atom (default processing of such a
+  // window when no record speaks for it).
+  std::unordered_map<ATOM, WNDPROC> baseProcs;
+  // Windows unlinked while another procedure was subclassed on top of the
+  // framework's (comctl32's tooltip subclassing): the framework procedure
+  // stays in their chain, so it passes their messages on to the procedure
+  // they had before they were linked.
+  std::unordered_map<HWND, WNDPROC> orphans;
 };
 
 Links& links() {
@@ -72,11 +84,22 @@ LinkRecord* RecordOf(HWND hwnd) {
   return rec;
 }
 
-// Attaching: the record goes into the window's user data.
+bool WindowHasClass(HWND hwnd, const std::string& name) {
+  if (name.empty()) return true;
+  char cls[256] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  return SameName(cls, name);
+}
+
+// Attaching: the record goes into the window's user data. Without a record
+// given, the pending one is taken, but only by a window of the class it
+// waits for: a window of another object created meanwhile (inside a
+// creation message) must not take it.
 LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
   Links& l = links();
   if (!rec) {
     rec = l.pending;
+    if (!rec || !WindowHasClass(hwnd, rec->windowClass)) return nullptr;
     l.pending = nullptr;
   }
   if (!rec || !l.all.count(rec)) return nullptr;
@@ -127,6 +150,23 @@ LRESULT DefaultProcessing(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, WND
   if (mdiChild) return DefMDIChildProcA(hwnd, msg, wParam, lParam);
   if (prev) return CallWindowProcA(prev, hwnd, msg, wParam, lParam);
   return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Default processing of a window no record speaks for: the procedure it had
+// before an unlinking left the framework procedure in its chain, else the
+// system class its framework class was built on, else DefWindowProc.
+LRESULT Unowned(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Links& l = links();
+  WNDPROC proc = nullptr;
+  if (auto it = l.orphans.find(hwnd); it != l.orphans.end()) {
+    proc = it->second;
+  } else {
+    auto atom = static_cast<ATOM>(GetClassLongPtrA(hwnd, GCW_ATOM));
+    if (auto b = l.baseProcs.find(atom); b != l.baseProcs.end()) proc = b->second;
+  }
+  const LRESULT r = proc ? CallWindowProcA(proc, hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) l.orphans.erase(hwnd);
+  return r;
 }
 
 // The procedure of a registered window class (system classes first).
@@ -188,13 +228,9 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   LinkRecord* rec = RecordOf(hwnd);
   if (!rec) {
     if (msg == WM_NCCREATE) rec = Attach(hwnd, nullptr);
-    if (!rec) {
-      // Before WM_NCCREATE: a superclassed control's own procedure, else the default.
-      LinkRecord* p = links().pending;
-      if (p && p->prevProc && p->prevProc != &FrameworkWindowProc)
-        return CallWindowProcA(p->prevProc, hwnd, msg, wParam, lParam);
-      return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
+    // Before WM_NCCREATE, and for windows without an object: the window's own
+    // default processing (its system class for a superclassed control).
+    if (!rec) return Unowned(hwnd, msg, wParam, lParam);
   }
   // Everything needed after the handler is copied now: the handler may
   // destroy the window, unlink it, or cause the record to be freed.
@@ -241,10 +277,13 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
   if (msg == WM_NCDESTROY) {
     // A window object must not outlive its window in the chains: when the
-    // handler did not unlink it, do it now.
+    // handler did not unlink it, do it now. The procedure the window had (a
+    // system control's, a subclassed window's own) always sees the message
+    // too, whatever the handler answered: it frees its per-window state here.
     if (RecordOf(hwnd) == rec) UnlinkRecord(rec);
-    if (!handled) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    return result;
+    links().orphans.erase(hwnd);
+    const LRESULT r = DefaultProcessing(hwnd, msg, wParam, lParam, prev, mdiChild, mdiClient);
+    return handled ? result : r;
   }
   if (handled) return result;
   if (!IsWindow(hwnd)) return 0;  // destroyed by its own handler
@@ -260,6 +299,7 @@ bool LinkWindow(Object& obj, bool mdiChild, std::string_view baseClass) {
   rec->object = Value(&obj);
   rec->hwnd = hwnd;
   rec->mdiChild = mdiChild;
+  if (!hwnd) rec->windowClass = SendUnchecked(Value(&obj), ZV_SYM("ClassName"), Args()).AsString();
   if (obj.GetClass()->HasMessage(ZV_SYM("HandleEvent"))) rec->catchAll = ZV_SYM("HandleEvent");
   if (!hwnd || (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
     WNDPROC base = ClassProc(baseClass);
@@ -281,14 +321,23 @@ bool LinkWindow(Object& obj, bool mdiChild, std::string_view baseClass) {
 
 namespace {
 
+// Puts back the procedure the window had. When another procedure sits on top
+// of the framework's, the chain cannot be changed under it: the window is
+// remembered so that the framework procedure passes its messages on.
+void RestoreProcedure(HWND hwnd, LinkRecord* rec) {
+  WNDPROC before = rec->prevProc ? rec->prevProc : &DefaultOnlyProc;
+  auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+  if (current == &FrameworkWindowProc)
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(before));
+  else
+    links().orphans[hwnd] = before;
+}
+
 void UnlinkRecord(LinkRecord* rec) {
   Links& l = links();
   const HWND hwnd = rec->hwnd;
   if (hwnd && IsWindow(hwnd) && GetWindowLongPtrA(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(rec)) {
-    auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-    if (current == &FrameworkWindowProc)
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC,
-                        reinterpret_cast<LONG_PTR>(rec->prevProc ? rec->prevProc : &DefaultOnlyProc));
+    RestoreProcedure(hwnd, rec);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   }
   rec->unlinked = true;
@@ -333,14 +382,16 @@ void FreeAllLinks() {
   while (LinkRecord* rec = l.live.head) {
     if (rec->hwnd && IsWindow(rec->hwnd) && RecordOf(rec->hwnd) == rec) {
       SetWindowLongPtrA(rec->hwnd, GWLP_USERDATA, 0);
-      if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(rec->hwnd, GWLP_WNDPROC)) == &FrameworkWindowProc)
-        SetWindowLongPtrA(rec->hwnd, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(rec->prevProc ? rec->prevProc : &DefaultOnlyProc));
+      RestoreProcedure(rec->hwnd, rec);
     }
     l.live.Remove(rec);
     FreeRecord(rec);
   }
   l.pending = nullptr;
+}
+
+void RegisterBaseProcedure(ATOM windowClass, WNDPROC systemProc) {
+  if (windowClass && systemProc && systemProc != &FrameworkWindowProc) links().baseProcs[windowClass] = systemProc;
 }
 
 LinkStats GetLinkStats() {

@@ -36,6 +36,14 @@ inline LPARAM ValueLParam(const Value& v) { return static_cast<LPARAM>(v.AsInt()
 // The window handle an object holds in its Handle member (0: none).
 HWND ObjectHwnd(const Value& obj);
 inline HWND ObjectHwnd(Object& obj) { return ObjectHwnd(Value(&obj)); }
+// Any handle an object holds in its Handle member (a font's, a cursor's):
+// 0 for no object, or one without a Handle member.
+template <typename H>
+inline H ObjectHandle(const Value& obj) {
+  const Object* o = obj.AsObject();
+  if (!o || !o->GetClass()->HasMessage(ZV_SYM("Handle"))) return nullptr;
+  return ValueHandle<H>(SendUnchecked(obj, ZV_SYM("Handle"), Args()));
+}
 
 // --- free functions of the window layer
 HINSTANCE GETINSTANCE();
@@ -66,6 +74,10 @@ void UnlinkWindow(Object& obj);
 void CancelPendingLink(Object& obj);
 // Marks a frame's record so that its default processing goes to DefFrameProc.
 void SetLinkMdiClient(HWND frame, HWND mdiClient);
+// Records that a window class of the framework is built on a system class
+// with the given procedure: windows of the class that no record speaks for
+// (messages before WM_NCCREATE) get that procedure's default processing.
+void RegisterBaseProcedure(ATOM windowClass, WNDPROC systemProc);
 // Frees the records of unlinked windows (done at each link and at idle time).
 void FreeReleasedLinks();
 // Frees every record (end of the program).

@@ -64,4 +64,21 @@ TEST_F(AppDataTest, DestroyFiresOnCloseOnce) {
   EXPECT_EQ(fired, 1);
 }
 
+TEST_F(AppDataTest, AddDataCannotReachTheObjectsOwnHiddenMembers) {
+  Value data = zv::Object::New(zv::TAppDataClass()).Send("Initialize");
+  int fired = 0;
+  data.Send("_OnClose", Value::Callable([&](zv::Args) -> Value { return ++fired; }));
+  std::vector<Value> errors;
+  zv::ErrorHandler old = zv::SetErrorHandler([&](const Value& e) {
+    errors.push_back(e);
+    return Value();
+  });
+  data.Send("AddData", "lClosed", true);  // the object's own hidden flag
+  zv::SetErrorHandler(old);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(zv::ErrorSlot(errors[0], zv::ErrorField::SubCode).AsInt(), zv::kSubHidden);
+  data.Send("Destroy");
+  EXPECT_EQ(fired, 1);  // OnClose still fires
+}
+
 }  // namespace

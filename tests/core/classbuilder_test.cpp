@@ -292,3 +292,111 @@ TEST(ClassBuilder, CallableAccessorsAndComponents) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ClassBuilder, AnAssignmentYieldsTheValueWrittenWhateverTheSetterReturns) {
+  static Class* c = [] {
+    QVClass b("TSetterResults", {zv::TComponentClass()});
+    b.AddProperty({.name = "nNamed", .dflt = 0, .setter = "SetNamed"});
+    b.AddProperty({.name = "nNative", .dflt = 0, .setter = zv::Accessor(+[](Object& self, Args a) -> Value {
+                     self.Send("_FnNative", a.Get(0));
+                     return "native setter's own result";
+                   })});
+    b.AddProperty({.name = "nBlock", .dflt = 0, .setter = zv::Accessor(Value::Callable([](Args a) -> Value {
+                     a.Get(0).AsObject()->Send("_FnBlock", a.Get(1));
+                     return 99;
+                   }))});
+    b.Method("SetNamed", [](Object& self, Args a) -> Value {
+      self.Send("_FnNamed", a.Get(0).AsInt() * 2);  // stores something else
+      return Value();
+    });
+    return b.Create();
+  }();
+  Value o = zv::NewObject(c);
+  EXPECT_EQ(o.Send("_nNamed", 4).AsInt(), 4);
+  EXPECT_EQ(o.Send("nNamed").AsInt(), 8);
+  EXPECT_EQ(o.Send("_nNative", 5).AsInt(), 5);
+  EXPECT_EQ(o.Send("_nBlock", 6).AsInt(), 6);
+  EXPECT_EQ(o.Send("nBlock").AsInt(), 6);
+  // The setter itself, sent by its own name, still answers what it returns.
+  EXPECT_TRUE(o.Send("SetNamed", 1).IsNil());
+}
+
+TEST(ClassBuilder, InheritedEventsKeepTheirSlotsInSubclassesThatAddNoData) {
+  Class* level = BaseControl();
+  const std::uint32_t size = level->InstanceSize();
+  const std::uint32_t clickSlot = level->FindMethod(zv::Symbol("OnClick"))->slot;
+  for (int i = 0; i < 6; ++i) {
+    QVClass b("TEmptyLevel" + std::to_string(i), {level});
+    level = b.Create();
+    EXPECT_EQ(level->InstanceSize(), size) << "level " << i;
+    EXPECT_EQ(level->FindMethod(zv::Symbol("OnClick"))->slot, clickSlot);
+  }
+  // The events still work on the deepest level.
+  Value o = Object::New(level);
+  int fired = 0;
+  o.Send("_OnClick", Value::Callable([&](Args) -> Value { return ++fired; }));
+  EXPECT_EQ(o.Send("OnClick").AsInt(), 1);
+}
+
+TEST(ClassQueries, ClassesWithoutDescriptorListsAndPointersThatAreNoClass) {
+  // The error class is not made by the class builder: empty lists, no crash.
+  EXPECT_EQ(zv::QV_GETCLASSPROPERTIES(zv::ClassValue(zv::ErrorClass())).Len(), 0u);
+  EXPECT_EQ(zv::QV_GETCLASSEVENTS("Error").Len(), 0u);
+  EXPECT_EQ(zv::GETPROPERTIES(zv::ClassValue(zv::RootClass())).Len(), 0u);
+  // A pointer to anything else is not taken for a class.
+  int notAClass[4] = {1, 2, 3, 4};
+  EXPECT_EQ(zv::ClassOf(Value::Pointer(notAClass)), nullptr);
+  EXPECT_EQ(zv::QV_GETCLASSEVENTS(Value::Pointer(notAClass)).Len(), 0u);
+  EXPECT_EQ(zv::QV_GETCLASSPROPERTIES(Value::Pointer(nullptr)).Len(), 0u);
+  EXPECT_EQ(zv::ClassOf(zv::ClassValue(BaseControl())), BaseControl());
+}
+
+TEST(Events, TheGenericEventFunctionsCalledDirectlyAreRefusedNotFollowed) {
+  Value o = Object::New(BaseControl());
+  ErrorTrap trap;
+  Value arg = "Click";
+  EXPECT_TRUE(zv::QV_SETEVENT(*o.AsObject(), Args(&arg, 1)).IsNil());
+  EXPECT_TRUE(zv::QV_CALLEVENT(*o.AsObject(), Args()).IsNil());
+  ASSERT_EQ(trap.errors.size(), 2u);
+  EXPECT_EQ(trap.field(0, zv::ErrorField::GenCode).AsInt(), zv::kErrArgument);
+  EXPECT_EQ(trap.field(1, zv::ErrorField::Operation).AsString(), "QV_CALLEVENT");
+  // Through a method that is not an event's (a property's getter).
+  const zv::Method* getter = BaseControl()->FindMethod(zv::Symbol("nTop"));
+  EXPECT_TRUE(zv::QV_CALLEVENT(*o.AsObject(), Args(nullptr, 0, getter)).IsNil());
+  EXPECT_EQ(trap.errors.size(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+int g_closureOwnersGone = 0;
+
+TEST(Events, AHandlerHoldingItsSenderAsABoundValueIsCollected) {
+  static Class* c = [] {
+    QVClass b("TSelfListener", {zv::TComponentClass()});
+    b.AddEvent("OnPing", zv::kPublished, "oSender");
+    b.Destructor([](Object&) { ++g_closureOwnersGone; });
+    return b.Create();
+  }();
+  zv::Collect();
+  g_closureOwnersGone = 0;
+  int pings = 0;
+  {
+    Value o = zv::NewObject(c);
+    // The handler needs the object: it is bound, not captured, so the cycle
+    // object -> event -> callable -> object is visible to the collector.
+    o.Send("_OnPing", Value::Closure({o}, [&](Args a, std::span<const Value> bound) -> Value {
+      EXPECT_EQ(a.Get(0).AsObject(), bound[0].AsObject());
+      return ++pings;
+    }));
+    EXPECT_EQ(o.Send("OnPing").AsInt(), 1);
+  }
+  EXPECT_EQ(g_closureOwnersGone, 0);  // a cycle: counts alone cannot free it
+  zv::Collect();
+  EXPECT_EQ(g_closureOwnersGone, 1);
+}
+
+}  // namespace

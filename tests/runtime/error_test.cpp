@@ -1,6 +1,9 @@
 // Run-time errors: the handler's answers, retry, substitution and the abort.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "runtime/runtime.h"
 
 namespace {
@@ -63,17 +66,42 @@ TEST(Errors, DefaultAndSubstituteAnswers) {
   }
 }
 
-TEST(Errors, RetryReallyRepeatsTheOperation) {
+TEST(Errors, RetryRepeatsTheOperationAndCountsTriesOnTheSameError) {
   int attempts = 0;
-  HandlerScope h([&](const Value& e) { return Value(zv::ErrorSlot(e, zv::ErrorField::Tries).AsInt() < 3); });
+  std::vector<zv::Object*> seen;
+  HandlerScope h([&](const Value& e) {
+    seen.push_back(e.AsObject());
+    return Value(zv::ErrorSlot(e, zv::ErrorField::Tries).AsInt() < 5);
+  });
   // An operation that fails until its third attempt.
-  std::function<Value()> op = [&]() -> Value {
-    ++attempts;
-    if (attempts < 3) return zv::RaiseError(Info(true, true, true), op);
-    return Value("done");
+  auto attempt = [&](Value& result) {
+    if (++attempts < 3) return false;
+    result = "done";
+    return true;
   };
-  EXPECT_EQ(op().AsString(), "done");
+  Value error = zv::MakeError(Info(true, true, true));
+  EXPECT_EQ(zv::RaiseError(error, attempt).AsString(), "done");
   EXPECT_EQ(attempts, 3);
+  ASSERT_EQ(seen.size(), 3u);
+  for (zv::Object* o : seen) EXPECT_EQ(o, error.AsObject());
+  EXPECT_EQ(zv::ErrorSlot(error, zv::ErrorField::Tries).AsInt(), 3);
+}
+
+TEST(Errors, AHandlerThatRetriesWhileTriesIsLowGivesUpWithoutRecursing) {
+  // A message nobody will ever define: each retry fails the same way.
+  zv::ClassDecl d("TNeverThere", nullptr);
+  Value o = zv::Object::New(d.Finish());
+  int calls = 0;
+  std::size_t deepest = 0;
+  HandlerScope h([&](const Value& e) {
+    ++calls;
+    deepest = std::max(deepest, zv::CallStack::Depth());
+    return Value(zv::ErrorSlot(e, zv::ErrorField::Tries).AsInt() < 3);
+  });
+  const std::size_t depth = zv::CallStack::Depth();
+  EXPECT_TRUE(o.Send("Missing").IsNil());  // the third answer is "default"
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(deepest, depth);  // every try was asked from the same level
 }
 
 TEST(Errors, RetryOfAMissingMemberAfterTheHandlerAddsIt) {

@@ -261,3 +261,52 @@ TEST(Lifetime, AnObjectOutlivesItsOwnRunningMethod) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CallStack, EndlessRecursionIsARunTimeErrorAtAFixedDepth) {
+  ClassDecl d("TRecurser", nullptr);
+  d.AddData("nLevels", 0);
+  d.AddMethod("Down", [](Object& self, Args) -> Value {
+    self.Send("_nLevels", self.Send("nLevels").AsInt() + 1);
+    return self.Send("Down");  // never ends by itself
+  });
+  Value o = zv::Object::New(d.Finish());
+  ErrorTrap trap;  // answers "default": the call that was too deep yields nothing
+  const std::size_t depth = zv::CallStack::Depth();
+  EXPECT_TRUE(o.Send("Down").IsNil());
+  ASSERT_EQ(trap.errors.size(), 1u);
+  EXPECT_EQ(trap.field(0, zv::ErrorField::GenCode).AsInt(), zv::kErrRecursion);
+  EXPECT_EQ(trap.field(0, zv::ErrorField::Operation).AsString(), "DOWN");
+  EXPECT_EQ(static_cast<std::size_t>(o.Send("nLevels").AsInt()), zv::CallStack::MaxDepth() - depth);
+  EXPECT_EQ(zv::CallStack::Depth(), depth);
+}
+
+TEST(CallStack, ACallableThatCallsItselfIsStoppedToo) {
+  auto self = std::make_shared<Value>();
+  *self = Value::Callable([self](Args) -> Value { return self->Call(); });
+  ErrorTrap trap;
+  EXPECT_TRUE(self->Call().IsNil());
+  ASSERT_EQ(trap.errors.size(), 1u);
+  EXPECT_EQ(trap.field(0, zv::ErrorField::GenCode).AsInt(), zv::kErrRecursion);
+  *self = Value();  // breaks the cycle through the capture
+}
+
+TEST(Messages, ThousandsOfMembersAddedAtRunTimeAreFoundByHash) {
+  ClassDecl d("TWideBag", nullptr);
+  Class* c = d.Finish();
+  Value o = zv::Object::New(c);
+  constexpr int kCount = 20000;
+  for (int i = 0; i < kCount; ++i) {
+    const std::string name = "m" + std::to_string(i);
+    c->AddMemberAtRunTime(zv::Symbol(name), Value());
+    o.Send(zv::Msg("_" + name), i);
+  }
+  long long sum = 0;
+  for (int i = 0; i < kCount; ++i) sum += o.Send(zv::Msg("M" + std::to_string(i))).AsInt();
+  EXPECT_EQ(sum, static_cast<long long>(kCount) * (kCount - 1) / 2);
+  // An object made afterwards starts from the declared initial values.
+  EXPECT_TRUE(zv::Object::New(c).Send("m7").IsNil());
+}
+
+}  // namespace
