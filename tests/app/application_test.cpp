@@ -444,10 +444,15 @@ TEST(Application, HelpBusyAndActiveForm) {
 namespace {
 
 volatile LONG restorePosted = 0;
+volatile LONG64 messagesWhileWaiting = -1;
 
-// Posts the restore command to a minimized window from another thread.
+// Posts the restore command to a minimized window from another thread, and
+// counts what the loop took from the queue while it waited.
 DWORD WINAPI PostRestoreLater(LPVOID window) {
+  Sleep(50);
+  const auto start = static_cast<LONG64>(zv::LoopMessageCount());
   Sleep(300);
+  InterlockedExchange64(&messagesWhileWaiting, static_cast<LONG64>(zv::LoopMessageCount()) - start);
   InterlockedExchange(&restorePosted, 1);
   PostMessageA(static_cast<HWND>(window), WM_SYSCOMMAND, SC_RESTORE, 0);
   return 0;
@@ -455,6 +460,7 @@ DWORD WINAPI PostRestoreLater(LPVOID window) {
 
 TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
   Value owner = MakeForm("Owner");
+  Value bystander = MakeForm("Bystander", true, 400, 50);
   Value modal = zv::NewObject(zvtest::TestFormClass(), owner);  // owned by the main form's window
   modal.Send("SetBounds", 80, 80, 200, 120);
   modal.Send("Create");
@@ -471,6 +477,10 @@ TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
     ShowWindow(zv::ObjectHwnd(modal), SW_HIDE);
     ShowWindow(zv::ObjectHwnd(owner), SW_MINIMIZE);
     PostMessageA(zv::ObjectHwnd(modal), WM_KEYUP, 'A', 0);
+    // Another window needs painting meanwhile: its WM_PAINT is dropped too,
+    // and must not come back at once for as long as the wait lasts.
+    InvalidateRect(zv::ObjectHwnd(bystander), nullptr, TRUE);
+    messagesWhileWaiting = -1;
     restorer = CreateThread(nullptr, 0, &PostRestoreLater, zv::ObjectHwnd(owner), 0, nullptr);
   }});
   modal.Send("ShowModal");
@@ -480,6 +490,13 @@ TEST_F(Forms, AModalFormHiddenWithItsMinimizedOwnerWaitsForTheRestore) {
   EXPECT_FALSE(IsIconic(zv::ObjectHwnd(owner)));
   EXPECT_EQ(keysWhileWaiting, 0);
   EXPECT_EQ(script.done(), 1u);
+  // A spinning wait takes tens of thousands of messages in 300 ms.
+  EXPECT_GE(messagesWhileWaiting, 0);
+  EXPECT_LT(messagesWhileWaiting, 100);
+  // The painting put off by the wait happens after it.
+  EXPECT_TRUE(GetUpdateRect(zv::ObjectHwnd(bystander), nullptr, FALSE));
+  Pump(50);
+  EXPECT_FALSE(GetUpdateRect(zv::ObjectHwnd(bystander), nullptr, FALSE));
   EXPECT_TRUE(IsWindowEnabled(zv::ObjectHwnd(owner)));
   if (restorer) {
     WaitForSingleObject(restorer, 5000);

@@ -1,6 +1,10 @@
 // The process run: start-up, MAIN, draining, release and end-of-program work.
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
+#include <stdexcept>
+
 #include "framework/core/application.h"
 #include "framework/core/program.h"
 #include "framework/window/winobject.h"
@@ -90,4 +94,100 @@ TEST(Program, TheErrorHandlerHookRunsBeforeMain) {
   EXPECT_EQ(g_events.front(), "ERRORSYS");
 }
 
+// Test stand-ins for the icon and font classes the application creates by
+// name: they count what is made and what the application does with them.
+int g_iconsMade = 0;
+int g_iconsEnded = 0;
+zv::Class* CountingIconClass() {
+  static zv::Class* c = [] {
+    zv::QVClass b("TIcon", {zv::TComponentClass()});
+    b.Constructor("Create", [](zv::Object& self, zv::Args) -> Value { return ++g_iconsMade, Value(&self); });
+    b.Method("End", [](zv::Object&, zv::Args) -> Value { return ++g_iconsEnded, Value(); });
+    b.Method("Destroy", [](zv::Object&, zv::Args) -> Value { return ++g_iconsEnded, Value(); });
+    return b.Create();
+  }();
+  return c;
+}
+zv::Class* CountingFontClass() {
+  static zv::Class* c = [] {
+    zv::QVClass b("TFont", {zv::TComponentClass()});
+    b.AddProperty({.name = "nCount", .dflt = 0});
+    b.Constructor("Create", [](zv::Object& self, zv::Args) -> Value { return Value(&self); });
+    return b.Create();
+  }();
+  return c;
+}
+
+TEST(Program, EndClearsTheOwnedMembersWithoutMakingNewOnes) {
+  CountingIconClass();
+  CountingFontClass();
+  RunWith(+[] {
+    Value app = zv::Application();
+    ASSERT_TRUE(app.Send("oIcon").IsObject());  // start-up made one
+    g_iconsMade = g_iconsEnded = 0;
+    app.Send("End");
+    EXPECT_EQ(g_iconsEnded, 1);
+    EXPECT_EQ(g_iconsMade, 0);  // clearing is not a request for a default icon
+    EXPECT_TRUE(zv::SendUnchecked(app, zv::Msg("FoIcon"), zv::Args()).IsNil());
+    EXPECT_TRUE(zv::SendUnchecked(app, zv::Msg("FoFont"), zv::Args()).IsNil());
+  });
+}
+
+TEST(Program, SettingTheSameFontAgainKeepsItsCount) {
+  CountingFontClass();
+  RunWith(+[] {
+    Value app = zv::Application();
+    Value font = app.Send("GetFont");
+    ASSERT_TRUE(font.IsObject());
+    const auto count = font.Send("nCount").AsInt();
+    EXPECT_EQ(app.Send("SetFont", font).AsObject(), font.AsObject());
+    EXPECT_EQ(font.Send("nCount").AsInt(), count);
+  });
+}
+
+// Whether OLE is initialised on this thread (asked without changing it).
+bool OleIsUp() {
+  const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (SUCCEEDED(hr)) CoUninitialize();
+  return hr == S_FALSE;
+}
+
+int g_releasedWithOleUp = -1;
+
+TEST(Program, ObjectsKeptInAppDataAreReleasedBeforeOleGoes) {
+  static zv::Class* probe = [] {
+    zv::ClassDecl d("TOleProbe", nullptr);
+    d.AddDestructor([](zv::Object&) { g_releasedWithOleUp = OleIsUp() ? 1 : 0; });
+    return d.Finish();
+  }();
+  g_releasedWithOleUp = -1;
+  RunWith(+[] {
+    EXPECT_TRUE(OleIsUp());
+    zv::AppData().Send("AddData", "oServer", zv::Object::New(probe));
+  });
+  EXPECT_EQ(g_releasedWithOleUp, 1);
+  EXPECT_FALSE(OleIsUp());
+}
+
+TEST(Program, AnyExceptionStillEndsTheProgramCleanly) {
+  int code = RunWith(+[] {
+    zvtest::MakeForm("Doomed");
+    throw std::runtime_error("not one of the runtime's");
+  });
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(zv::GetLinkStats().live, 0u);
+  EXPECT_FALSE(zv::Application().IsObject());
+  EXPECT_FALSE(OleIsUp());
+}
+
+TEST(Program, TheArgumentsComeFromTheOneCommandLine) {
+  RunWith(+[] {
+    Value args = zv::Application().Send("aArguments");
+    ASSERT_EQ(args.Len(), 2u);
+    EXPECT_EQ(args.Item(1).AsString(), "one");
+    EXPECT_EQ(args.Item(2).AsString(), "two three");
+  }, "one \"two three\"");
+}
+
 }  // namespace
+

@@ -79,6 +79,9 @@ TEST_F(Texts, UnknownIdentifiersAndLanguagesGiveEmptyOrEnglish) {
   EXPECT_EQ(zv::LT(40000, {"a", "b"}), "");
   EXPECT_EQ(zv::LT(0), "");
   EXPECT_EQ(zv::LT(0xFFFFFFFFu), "");
+  // Identifiers are 16-bit: a larger one never reads the block of its low bits.
+  EXPECT_NE(zv::LT(0x8058), "");
+  EXPECT_EQ(zv::LT(0x108058), "");
   zv::CurrentLanguage(0x19);  // Russian: no table at all
   EXPECT_EQ(zv::LT(32769), "WARNING!");
   EXPECT_EQ(zv::LT(32856, {"1", "2"}), "Page 1 of 2");
@@ -87,10 +90,20 @@ TEST_F(Texts, UnknownIdentifiersAndLanguagesGiveEmptyOrEnglish) {
 TEST_F(Texts, LanguageStartsFromTheThreadLocaleAndCanBeReplaced) {
   zv::CurrentLanguage(0);  // back to "not chosen"
   EXPECT_EQ(zv::CurrentLanguage(), zv::SystemLanguage());
-  EXPECT_EQ(zv::SystemLanguage(), GetThreadLocale() & 0xFF);
+  EXPECT_EQ(zv::SystemLanguage(), PRIMARYLANGID(LANGIDFROMLCID(GetThreadLocale())));
   EXPECT_EQ(zv::CurrentLanguage(zv::kLangGerman), zv::SystemLanguage());
   EXPECT_EQ(zv::CurrentLanguage(), zv::kLangGerman);
   EXPECT_EQ(zv::CurrentLanguage(zv::kLangEnglish), zv::kLangGerman);
+  // A full language id is taken by its primary language: French of France
+  // reads the French table, not the English fallback.
+  zv::CurrentLanguage(zv::kLangFrench);
+  const std::string french = zv::LT(32769);
+  zv::CurrentLanguage(zv::kLangEnglish);
+  ASSERT_NE(french, zv::LT(32769));
+  zv::CurrentLanguage(0x040C);
+  EXPECT_EQ(zv::CurrentLanguage(), zv::kLangFrench);
+  EXPECT_EQ(zv::LT(32769), french);
+  zv::CurrentLanguage(zv::kLangEnglish);
 }
 
 TEST_F(Texts, StrippedVariantRemovesMnemonicMarkers) {

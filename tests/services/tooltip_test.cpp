@@ -141,4 +141,20 @@ TEST(ToolTip, ATrackedTooltipShowsItsText) {
   zvtest::Pump();
 }
 
+TEST(ToolTip, ShowingAgainShowsTheNewTextWithTheSameTool) {
+  Value form = zvtest::MakeForm("Tracked again");
+  Value tip = zv::Object::New(zv::TToolTipClass()).Send("Create", form);
+  for (int i = 0; i <= 50; ++i) {
+    tip.Send("_cText", "text " + std::to_string(i));
+    tip.Send("Show", 10 + i, 10, form);
+  }
+  zvtest::Pump(50);
+  EXPECT_EQ(SendMessageA(H(tip), TTM_GETTOOLCOUNT, 0, 0), 1);
+  EXPECT_EQ(ToolText(H(tip), H(form), H(form)), "text 50");
+  tip.Send("End");
+  DestroyWindow(H(form));
+  zvtest::Pump();
+}
+
 }  // namespace
+
