@@ -229,17 +229,16 @@ Class* QVClass::Create() {
       decl_.AddInline(rw.message, m->block, rw.visibility).yieldsArgument = rw.setter;
   }
   aReadWrite_.clear();
-  // 3. Event slots after every data member, inherited events renumbered too.
-  // When the class adds no data member of its own, the inherited events are
-  // already after every data member: they keep the parent's slots, so a
-  // subclass that adds nothing (every public class over its implementation
-  // class) grows by nothing. New events get the next two free slots.
+  // 3. Event slots. An event the parent already has keeps the parent's two
+  // slots: renumbering it would leave the old pair unused in every object of
+  // the subclass, level after level (a subclass that adds nothing would still
+  // grow by two slots per event). A new event gets the next two free slots,
+  // after every data member declared so far.
   Class* parent = decl_.Parent();
-  const bool ownData = parent && decl_.InstanceSize() > parent->InstanceSize();
   for (const Value& e : aEvents_.AsList().items) {
     const std::string& name = e.Item(1).AsString();
     const auto vis = static_cast<std::uint16_t>(e.Item(3).AsInt());
-    const zv::Method* inherited = parent && !ownData ? EventMethod(parent, name) : nullptr;
+    const zv::Method* inherited = parent ? EventMethod(parent, name) : nullptr;
     const std::uint32_t p = inherited ? inherited->slot : decl_.ReserveSlots(2);
     decl_.AddMethod("_" + name, &QV_SETEVENT, vis).slot = p;
     decl_.AddMethod(name, &QV_CALLEVENT, vis).slot = p;

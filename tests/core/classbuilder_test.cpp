@@ -112,7 +112,7 @@ TEST(ClassBuilder, DescriptorListsArePerClassAndCarryTheHints) {
   EXPECT_EQ(zv::QV_GETCLASSEVENTS(Value("NoSuchClass")).Len(), 0u);
 }
 
-TEST(ClassBuilder, EventsInheritTheirDescriptionAndLieAfterAllData) {
+TEST(ClassBuilder, EventsInheritTheirDescriptionAndNewOnesLieAfterAllData) {
   Value events = zv::GETEVENTS(zv::ClassValue(DerivedControl()));
   ASSERT_EQ(events.Len(), 3u);
   EXPECT_EQ(events.Item(1).Item(1).AsString(), "OnClick");
@@ -122,11 +122,17 @@ TEST(ClassBuilder, EventsInheritTheirDescriptionAndLieAfterAllData) {
   std::uint32_t maxData = 0;
   for (const zv::DataMember& d : DerivedControl()->Data())
     if (!d.classWide()) maxData = std::max(maxData, d.slot);
-  for (const char* e : {"OnClick", "OnPaint", "OnHover"}) {
+  // The new event lies after every data member; inherited ones keep the
+  // parent's slots even though the subclass added data.
+  const zv::Method* hover = DerivedControl()->FindMethod(zv::Symbol("OnHover"));
+  ASSERT_NE(hover, nullptr);
+  EXPECT_GT(hover->slot, maxData);
+  for (const char* e : {"OnClick", "OnPaint"}) {
     const zv::Method* m = DerivedControl()->FindMethod(zv::Symbol(e));
     ASSERT_NE(m, nullptr);
-    EXPECT_GT(m->slot, maxData) << e;
+    EXPECT_EQ(m->slot, BaseControl()->FindMethod(zv::Symbol(e))->slot) << e;
   }
+  EXPECT_EQ(DerivedControl()->InstanceSize(), BaseControl()->InstanceSize() + 1 + 2);  // nExtra, OnHover
 }
 
 TEST(ClassBuilder, ReadOnlyPropertyFromOutsideAndInside) {
