@@ -23,19 +23,31 @@ inline HRESULT LastOleError() { return g_lastOleError; }
 inline void SetLastOleError(HRESULT hr) { g_lastOleError = hr; }
 
 // The last server exception: cleared before each Invoke, taken from the
-// EXCEPINFO after a DISP_E_EXCEPTION.
-void ClearException();
-// Takes the texts of an EXCEPINFO (running its deferred fill-in first) and
-// frees its strings.
+// EXCEPINFO after a DISP_E_EXCEPTION. (Clearing costs a test when nothing
+// is kept, which is the usual case.)
+extern bool g_exceptionKept;
+void ForgetException();
+inline void ClearException() {
+  if (g_exceptionKept) ForgetException();
+}
+// Takes the code and texts of an EXCEPINFO (running its deferred fill-in
+// first) and frees its strings.
 void TakeException(EXCEPINFO& info);
 // Frees the strings of an EXCEPINFO that is not kept.
-void FreeException(EXCEPINFO& info);
+void FreeExceptionStrings(EXCEPINFO& info);
+inline void FreeException(EXCEPINFO& info) {
+  if (info.bstrSource || info.bstrDescription || info.bstrHelpFile) FreeExceptionStrings(info);
+}
 const std::string& ExceptionSource();
 const std::string& ExceptionDescription();
+// The server's code for its exception: the scode, or the wCode when the
+// scode is 0 (0 when the server gave neither).
+long ExceptionCode();
 
 // The error state of the last call, to put back after a failed retry.
 struct ErrorState {
   HRESULT hr;
+  long code;
   std::string source;
   std::string description;
 };
@@ -45,6 +57,9 @@ void RestoreErrorState(ErrorState s);
 // The symbolic name of an HRESULT ("Unknown error" for codes without one,
 // which are also written to the trace file).
 std::string ErrorName(HRESULT hr);
+// The system's message for an HRESULT (FormatMessage, in the ANSI code
+// page, without the line end), or "" when the system has none.
+std::string SystemMessage(HRESULT hr);
 
 // ---------------------------------------------------------------- trace file
 
@@ -83,14 +98,18 @@ inline void InitVariant(VARIANT& v) { v.vt = VT_EMPTY; }
 
 // VariantClear for a VARIANT that owns something (a string, an interface, an
 // array, a record); any other one (numbers, references, VT_PTR) is only
-// marked empty.
+// marked empty. A string, the common case, is freed directly (what
+// VariantClear would do, without its checks).
 inline void ClearVariant(VARIANT& v) {
   const VARTYPE vt = v.vt;
-  if (!(vt & VT_BYREF) &&
-      ((vt & VT_ARRAY) || vt == VT_BSTR || vt == VT_DISPATCH || vt == VT_UNKNOWN || vt == VT_RECORD))
-    VariantClear(&v);
-  else
+  if (vt == VT_BSTR) {
+    SysFreeString(v.bstrVal);
     v.vt = VT_EMPTY;
+  } else if (!(vt & VT_BYREF) && ((vt & VT_ARRAY) || vt == VT_DISPATCH || vt == VT_UNKNOWN || vt == VT_RECORD)) {
+    VariantClear(&v);
+  } else {
+    v.vt = VT_EMPTY;
+  }
 }
 
 // ---------------------------------------------------------------- dates
@@ -142,9 +161,12 @@ class ArgPack {
   DISPPARAMS* Plain();   // no named arguments
   DISPPARAMS* ForPut();  // the named argument DISPID_PROPERTYPUT
   std::size_t size() const { return n_; }
-  void CopyBack();
+  void CopyBack() {
+    if (copyBack_ && !copiedBack_) CopyBackArguments();
+  }
 
  private:
+  void CopyBackArguments();
   enum : std::uint8_t { kNone, kStore, kCopyBack };
   static constexpr std::size_t kInline = 8;
   Args args_;

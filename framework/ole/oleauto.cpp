@@ -1,6 +1,8 @@
 // TOleAuto, VTWrapper and VTArrayWrapper: the late-bound automation client.
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/core/classbuilder.h"
 #include "framework/ole/ole_internal.h"
@@ -49,12 +51,45 @@ Value TryCall(F&& f, bool& failed) {
 
 // ---------------------------------------------------------------- dispatch calls
 
-HRESULT GetId(IDispatch* d, std::string_view name, LCID lcid, DISPID* id) {
-  WideName wide(name);
-  LPOLESTR names[1] = {wide.get()};
+HRESULT GetId(IDispatch* d, const wchar_t* name, LCID lcid, DISPID* id) {
+  LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
   const HRESULT hr = d->GetIDsOfNames(IID_NULL, names, 1, lcid, id);
   SetLastOleError(hr);
   return hr;
+}
+
+HRESULT GetId(IDispatch* d, std::string_view name, LCID lcid, DISPID* id) {
+  WideName wide(name);
+  return GetId(d, wide.get(), lcid, id);
+}
+
+// The name of a late-bound member as sent (upper case: labels, errors) and
+// in UTF-16 for GetIDsOfNames.
+struct MemberName {
+  const std::string& text;
+  const wchar_t* wide;  // wide + 1 is the name without its leading "_"
+};
+
+// The name of a message in both forms. The UTF-16 form is made once per
+// message and kept for the run: the names sent to servers are few, and the
+// conversion would otherwise be repeated by every call. (The entries never
+// move: a call that a server makes back into the module while a name is in
+// use may add names.)
+MemberName NameOf(Symbol message) {
+  struct Entry {
+    const std::string* text;
+    std::wstring wide;
+  };
+  static auto* names = new std::vector<std::unique_ptr<Entry>>;  // by symbol id
+  const std::uint32_t id = message.id();
+  if (id >= names->size()) names->resize(id + 1);
+  std::unique_ptr<Entry>& e = (*names)[id];
+  if (!e) {
+    const std::string& text = message.upper();  // the symbol table keeps it for the run
+    WideName wide(text);
+    e.reset(new Entry{&text, wide.get()});
+  }
+  return {*e->text, e->wide.c_str()};
 }
 
 // One Invoke: the exception record is cleared first and taken after a
@@ -98,7 +133,37 @@ Value LastArg(Args args) { return args.empty() ? Value() : args.Get(args.size() 
 
 // An object returned by member `name` of self is labelled "self's label:name".
 void Relabel(const Value& result, Object& self, const std::string& name) {
-  if (IsOleAuto(result)) SetSlot(*result.AsObject(), slots().cClassName, Value(Label(self) + ":" + name));
+  if (result.IsObject() && IsOleAuto(result))
+    SetSlot(*result.AsObject(), slots().cClassName, Value(Label(self) + ":" + name));
+}
+
+// The value of a call's result, which is cleared. Strings and 32-bit
+// integers, the usual results, are converted here; anything else goes
+// through VariantToValue. The VARIANT is emptied before the conversion,
+// which may call the module again (a returned interface becomes a new
+// object).
+Value TakeResult(VARIANT& result) {
+  switch (result.vt) {
+    case VT_EMPTY: return {};
+    case VT_I4: result.vt = VT_EMPTY; return Value(static_cast<long long>(result.lVal));
+    case VT_BSTR: {
+      struct Free {
+        BSTR b;
+        ~Free() { SysFreeString(b); }
+      } taken{result.bstrVal};
+      result.vt = VT_EMPTY;
+      return Value(FromBstr(taken.b));
+    }
+    default: {
+      VARIANT taken = result;
+      InitVariant(result);
+      struct Clear {
+        VARIANT& v;
+        ~Clear() { ClearVariant(v); }
+      } clear{taken};
+      return VariantToValue(taken);
+    }
+  }
 }
 
 // The failure worth reporting among those of the call kinds tried: a member
@@ -126,17 +191,17 @@ struct Outcome {
 
 // The late-bound call on one interface: resolve the name, try the call
 // kinds in order, convert the result, copy back by-reference arguments.
-Outcome Attempt(IDispatch* d, const std::string& name, Args args) {
+Outcome Attempt(IDispatch* d, const MemberName& name, Args args) {
   Outcome out;
   ArgPack pack(args);
   DISPID id = DISPID_UNKNOWN;
   bool assign = false;
   HRESULT hr = E_FAIL;
-  if (name.size() > 1 && name[0] == '_' && !args.empty()) {
-    hr = GetId(d, std::string_view(name).substr(1), LOCALE_SYSTEM_DEFAULT, &id);
+  if (name.text.size() > 1 && name.text[0] == '_' && !args.empty()) {
+    hr = GetId(d, name.wide + 1, LOCALE_SYSTEM_DEFAULT, &id);
     assign = SUCCEEDED(hr);
   }
-  if (!assign) hr = GetId(d, name, 0, &id);
+  if (!assign) hr = GetId(d, name.wide, 0, &id);
   if (FAILED(hr)) {
     out.hr = hr;
     pack.CopyBack();
@@ -178,17 +243,19 @@ Outcome Attempt(IDispatch* d, const std::string& name, Args args) {
       failure.Note(hr);
     }
   }
+  // A member that refused every kind on its own may answer to the method
+  // call and the property get asked in one Invoke, as script engines call
+  // (a property that takes arguments, such as WScript.Shell's
+  // SpecialFolders("Desktop"), may answer only so).
+  if (!done && failure.hr == DISP_E_MEMBERNOTFOUND) {
+    hr = CallInvoke(d, id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, pack.Plain(), &result);
+    if (SUCCEEDED(hr)) done = true;
+    else failure.Note(hr);
+  }
   if (done) {
     out.ok = true;
     out.hr = S_OK;
-    if (result.vt != VT_EMPTY) {
-      // Take the result before converting it: the conversion may call the
-      // module again (a returned interface becomes a new object).
-      VARIANT taken = result;
-      InitVariant(result);
-      out.result = VariantToValue(taken);
-      ClearVariant(taken);
-    }
+    if (result.vt != VT_EMPTY) out.result = TakeResult(result);
     SetLastOleError(S_OK);
   } else {
     SetLastOleError(failure.hr);
@@ -217,14 +284,23 @@ IDispatch* DefaultDispatch(IDispatch* d) {
   return p;
 }
 
+// The call error. For a server exception the sub-code is the server's own
+// code (its scode, else its wCode), so that one failure of the server can be
+// told from another; the description is the server's text, else the
+// system's message for the scode, else the name of the HRESULT.
 Value RaiseCallError(Object& self, const std::string& operation, Args args, HRESULT hr) {
   ErrorInfo e;
   e.genCode = kErrOle;
   e.subCode = static_cast<long long>(hr);
   e.subSystem = Label(self);
-  // A server exception without a text is described by its code.
-  e.description = (hr == DISP_E_EXCEPTION && !ExceptionDescription().empty()) ? ExceptionDescription()
-                                                                              : ErrorName(hr);
+  if (hr == DISP_E_EXCEPTION) {
+    const long code = ExceptionCode();
+    if (code != 0) e.subCode = static_cast<long long>(code);
+    e.description = ExceptionDescription();
+    // A wCode is the server's own number, not one the system knows.
+    if (e.description.empty() && code < 0) e.description = SystemMessage(static_cast<HRESULT>(code));
+  }
+  if (e.description.empty()) e.description = ErrorName(hr);
   e.operation = operation;
   e.args = ArgList(args);
   e.severity = 2;
@@ -233,18 +309,19 @@ Value RaiseCallError(Object& self, const std::string& operation, Args args, HRES
 }
 
 // The handler of every message TOleAuto does not define.
-Value LateBound(Object& self, const std::string& name, Args args) {
+Value LateBound(Object& self, Symbol message, Args args) {
+  const MemberName name = NameOf(message);
   IDispatch* d = DispatchOf(self);
   if (!d) {
     // No interface: nothing to call (the object failed to attach).
     SetLastOleError(E_UNEXPECTED);
     ClearException();
-    return RaiseCallError(self, name, args, E_UNEXPECTED);
+    return RaiseCallError(self, name.text, args, E_UNEXPECTED);
   }
   // (The frame of the running message holds self alive.)
   Outcome first = Attempt(d, name, args);
   if (first.ok) {
-    Relabel(first.result, self, name);
+    Relabel(first.result, self, name.text);
     return std::move(first.result);
   }
   HRESULT hr = first.hr;
@@ -256,7 +333,7 @@ Value LateBound(Object& self, const std::string& name, Args args) {
       Outcome retry = Attempt(def, name, args);
       def->Release();
       if (retry.ok) {
-        Relabel(retry.result, self, name);
+        Relabel(retry.result, self, name.text);
         return std::move(retry.result);
       }
       if (retry.resolved) {  // the default's object has the member: its failure tells more
@@ -266,10 +343,10 @@ Value LateBound(Object& self, const std::string& name, Args args) {
     }
     if (useSaved) RestoreErrorState(std::move(saved));
   }
-  return RaiseCallError(self, name, args, hr);
+  return RaiseCallError(self, name.text, args, hr);
 }
 
-Value Undefined(Object& self, Symbol message, Args args) { return LateBound(self, message.upper(), args); }
+Value Undefined(Object& self, Symbol message, Args args) { return LateBound(self, message, args); }
 
 // ---------------------------------------------------------------- creation
 
@@ -336,7 +413,7 @@ void ReleaseHeld(Object& self) {
 }
 
 Value OleNew(Object& self, Args a) {
-  if (DispatchOf(self)) return LateBound(self, "_NEW", a);  // not a construction: the server's "New"
+  if (DispatchOf(self)) return LateBound(self, ZV_SYM("_NEW"), a);  // not a construction: the server's "New"
   const Value x = a.Get(0);
   if (x.IsString()) {
     const Value p = CREATEOLEOBJECT(x);
@@ -415,11 +492,8 @@ Value Explicit(Object& self, Args a, CallKind kind) {
         break;
     }
     if (SUCCEEDED(hr) && result.vt != VT_EMPTY) {
-      VARIANT taken = result;
-      InitVariant(result);
       const ErrorState state = SaveErrorState();
-      out = VariantToValue(taken);
-      ClearVariant(taken);
+      out = TakeResult(result);
       RestoreErrorState(state);
       Relabel(out, self, name);
     }
@@ -643,7 +717,12 @@ bool IsVTArrayWrapper(const Value& v) {
   return o && o->GetClass()->IsDerivedFrom(VTArrayWrapperClass());
 }
 
-IDispatch* DispatchOf(Object& self) { return static_cast<IDispatch*>(PointerOf(self.Slot(g_slots.hObj))); }
+IDispatch* DispatchOf(Object& self) {
+  const Value& h = self.Slot(g_slots.hObj);
+  // hObj holds the pointer as an integer; anything else goes the long way.
+  if (h.IsInteger()) return reinterpret_cast<IDispatch*>(static_cast<std::uintptr_t>(h.AsInt()));
+  return static_cast<IDispatch*>(PointerOf(h));
+}
 
 Value OwningUnknownWrapper(IUnknown* unknown) {
   Value w = Object::New(VTWrapperClass());

@@ -15,6 +15,7 @@ namespace {
 struct State {
   std::string excSource;
   std::string excDescription;
+  long excCode = 0;
   bool traceStarted = false;
 };
 
@@ -34,10 +35,14 @@ std::string TakeBstr(BSTR& b) {
 
 HRESULT g_lastOleError = S_OK;
 
-void ClearException() {
+bool g_exceptionKept = false;
+
+void ForgetException() {
   State& s = state();
-  if (!s.excSource.empty()) s.excSource.clear();
-  if (!s.excDescription.empty()) s.excDescription.clear();
+  s.excSource.clear();
+  s.excDescription.clear();
+  s.excCode = 0;
+  g_exceptionKept = false;
 }
 
 void TakeException(EXCEPINFO& info) {
@@ -46,13 +51,15 @@ void TakeException(EXCEPINFO& info) {
     info.pfnDeferredFillIn = nullptr;
   }
   State& s = state();
+  s.excCode = info.scode != 0 ? static_cast<long>(info.scode) : static_cast<long>(info.wCode);
   s.excSource = TakeBstr(info.bstrSource);
   s.excDescription = TakeBstr(info.bstrDescription);
   SysFreeString(info.bstrHelpFile);
   info.bstrHelpFile = nullptr;
+  g_exceptionKept = true;
 }
 
-void FreeException(EXCEPINFO& info) {
+void FreeExceptionStrings(EXCEPINFO& info) {
   if (info.bstrSource) SysFreeString(info.bstrSource);
   if (info.bstrDescription) SysFreeString(info.bstrDescription);
   if (info.bstrHelpFile) SysFreeString(info.bstrHelpFile);
@@ -61,17 +68,20 @@ void FreeException(EXCEPINFO& info) {
 
 const std::string& ExceptionSource() { return state().excSource; }
 const std::string& ExceptionDescription() { return state().excDescription; }
+long ExceptionCode() { return state().excCode; }
 
 ErrorState SaveErrorState() {
   const State& s = state();
-  return {g_lastOleError, s.excSource, s.excDescription};
+  return {g_lastOleError, s.excCode, s.excSource, s.excDescription};
 }
 
 void RestoreErrorState(ErrorState saved) {
   State& s = state();
   g_lastOleError = saved.hr;
+  s.excCode = saved.code;
   s.excSource = std::move(saved.source);
   s.excDescription = std::move(saved.description);
+  g_exceptionKept = s.excCode != 0 || !s.excSource.empty() || !s.excDescription.empty();
 }
 
 std::string ErrorName(HRESULT hr) {
@@ -109,6 +119,20 @@ std::string ErrorName(HRESULT hr) {
     if (n.hr == hr) return n.name;
   Trace("TOleAuto Error %s\n", PointerText(static_cast<std::uint32_t>(hr)).c_str());
   return "Unknown error";
+}
+
+std::string SystemMessage(HRESULT hr) {
+  char* text = nullptr;
+  const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  DWORD n = FormatMessageA(flags, nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  // A Win32 error wrapped in an HRESULT may be in the table only as itself.
+  if (n == 0 && HRESULT_FACILITY(hr) == FACILITY_WIN32 && HRESULT_CODE(hr) != 0)
+    n = FormatMessageA(flags, nullptr, static_cast<DWORD>(HRESULT_CODE(hr)), 0, reinterpret_cast<char*>(&text), 0,
+                       nullptr);
+  std::string s = n && text ? std::string(text, n) : std::string();
+  if (text) LocalFree(text);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+  return s;
 }
 
 // ---------------------------------------------------------------- trace file
@@ -152,25 +176,25 @@ bool IsAscii(const char* s, std::size_t n) {
   return true;
 }
 
-bool IsAscii(const wchar_t* w, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i)
-    if (w[i] > 0x7f) return false;
-  return true;
-}
-
 }  // namespace
 
 BSTR ToBstr(std::string_view s) {
   const int len = static_cast<int>(std::min<std::size_t>(s.size(), 0x3fffffff));
   if (len == 0) return SysAllocStringLen(nullptr, 0);
-  if (IsAscii(s.data(), static_cast<std::size_t>(len))) {
-    BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(len));
-    if (b)
-      for (int i = 0; i < len; ++i) b[i] = static_cast<wchar_t>(s[static_cast<std::size_t>(i)]);
-    return b;
+  // ASCII (the usual case) is widened in the same pass that checks it; any
+  // other byte sends the text through the code page.
+  BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(len));
+  if (!b) return nullptr;
+  unsigned char seen = 0;
+  for (int i = 0; i < len; ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[static_cast<std::size_t>(i)]);
+    seen |= c;
+    b[i] = static_cast<wchar_t>(c);
   }
+  if (!(seen & 0x80)) return b;
+  SysFreeString(b);
   const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), len, nullptr, 0);
-  BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+  b = SysAllocStringLen(nullptr, static_cast<UINT>(n));
   if (b && n > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), len, b, n);
   return b;
 }
@@ -178,14 +202,16 @@ BSTR ToBstr(std::string_view s) {
 std::string FromWide(const wchar_t* w, std::size_t length) {
   if (!w || length == 0) return {};
   const int len = static_cast<int>(std::min<std::size_t>(length, 0x3fffffff));
-  if (IsAscii(w, static_cast<std::size_t>(len))) {
-    std::string s(static_cast<std::size_t>(len), '\0');
-    for (int i = 0; i < len; ++i) s[static_cast<std::size_t>(i)] = static_cast<char>(w[i]);
-    return s;
+  std::string s(static_cast<std::size_t>(len), '\0');
+  wchar_t seen = 0;
+  for (int i = 0; i < len; ++i) {
+    seen |= w[i];
+    s[static_cast<std::size_t>(i)] = static_cast<char>(w[i]);
   }
+  if (!(seen & ~static_cast<wchar_t>(0x7f))) return s;
   const int n = WideCharToMultiByte(CP_ACP, 0, w, len, nullptr, 0, nullptr, nullptr);
   if (n <= 0) return {};
-  std::string s(static_cast<std::size_t>(n), '\0');
+  s.assign(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, 0, w, len, s.data(), n, nullptr, nullptr);
   return s;
 }

@@ -477,12 +477,10 @@ ArgPack::ArgPack(Args args) : args_(args), n_(args.size()) {
   }
   for (std::size_t i = 0; i < n_; ++i) {
     VARIANT& out = argv_[n_ - 1 - i];  // the last argument first
-    VARIANT& store = store_[i];
-    InitVariant(store);
-    mode_[i] = kNone;
-    original_[i] = nullptr;
+    mode_[i] = kNone;  // store_[i] and original_[i] are used only by the other modes
     const Value& raw = args.raw(i);
-    // Numbers, logicals and absent values own nothing: the common case, inline.
+    // Numbers, logicals, absent values and strings passed by value: the
+    // common cases, inline.
     switch (raw.kind()) {
       case Kind::Nil: out.vt = VT_EMPTY; continue;
       case Kind::Logical:
@@ -502,9 +500,22 @@ ArgPack::ArgPack(Args args) : args_(args), n_(args.size()) {
         }
         break;
       }
+      case Kind::String: {  // a string passed by value: a BSTR (or an array, see MagicArray)
+        owning_ = true;
+        out.vt = VT_EMPTY;
+        const std::string& text = raw.AsString();
+        if (text.empty() || static_cast<unsigned char>(text[0]) != 122 || !MagicArray(text, out)) {
+          out.vt = VT_BSTR;
+          out.bstrVal = ToBstr(text);
+        }
+        continue;
+      }
       default: break;
     }
     owning_ = true;
+    VARIANT& store = store_[i];
+    InitVariant(store);
+    original_[i] = nullptr;
     if (raw.IsRef() && ToVariantByRef(raw.Deref(), out, store, &original_[i])) {
       mode_[i] = kCopyBack;
       copyBack_ = true;
@@ -521,7 +532,7 @@ ArgPack::~ArgPack() {
   if (!owning_) return;
   for (std::size_t i = 0; i < n_; ++i) {
     ClearVariant(argv_[n_ - 1 - i]);
-    ClearVariant(store_[i]);
+    if (mode_[i] != kNone) ClearVariant(store_[i]);  // only these hold a value in their store
   }
 }
 
@@ -541,8 +552,7 @@ DISPPARAMS* ArgPack::ForPut() {
   return &params_;
 }
 
-void ArgPack::CopyBack() {
-  if (copiedBack_ || !copyBack_) return;
+void ArgPack::CopyBackArguments() {
   copiedBack_ = true;
   for (std::size_t i = 0; i < n_; ++i) {
     if (mode_[i] != kCopyBack || !args_.IsRef(i)) continue;

@@ -198,7 +198,9 @@ TEST_F(OleTest, AServerExceptionGivesTheServersText) {
   ErrorTrap trap;
   s.Send("Fail", 1);
   ASSERT_EQ(trap.errors.size(), 1u);
-  EXPECT_EQ(Field(trap, 0, zv::ErrorField::SubCode).AsInt(), Code(DISP_E_EXCEPTION));
+  // The sub-code is the exception's scode; the Invoke's own failure stays in OLEERROR().
+  EXPECT_EQ(Field(trap, 0, zv::ErrorField::SubCode).AsInt(), Code(E_FAIL));
+  EXPECT_EQ(zv::OLEERROR().AsInt(), Code(DISP_E_EXCEPTION));
   EXPECT_EQ(Field(trap, 0, zv::ErrorField::Description).AsString(), "The server failed on purpose");
   EXPECT_EQ(Field(trap, 0, zv::ErrorField::SubSystem).AsString(), "ZorvanTest.Server");
   EXPECT_EQ(zv::OLEEXCEPTIONSOURCE().AsString(), "ZorvanTest.Server");
@@ -209,12 +211,95 @@ TEST_F(OleTest, AServerExceptionGivesTheServersText) {
   s.Send("FailDeferred");
   ASSERT_EQ(trap.errors.size(), 2u);
   EXPECT_EQ(Field(trap, 1, zv::ErrorField::Description).AsString(), "Filled in later");
+  EXPECT_EQ(Field(trap, 1, zv::ErrorField::SubCode).AsInt(), Code(E_FAIL));
   EXPECT_EQ(zv::OLEEXCEPTIONSOURCE().AsString(), "ZorvanTest.Deferred");
 
   // The exception belongs to the last call only.
   s.Send("Add", 1, 2);
   EXPECT_TRUE(zv::OLEEXCEPTIONSOURCE().IsNil());
   EXPECT_TRUE(zv::OLEEXCEPTIONDESCRIPTION().IsNil());
+}
+
+// The system's text for a code, as FormatMessage has it ("" when it has none).
+std::string SystemText(DWORD code) {
+  char buf[512];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
+                           sizeof buf, nullptr);
+  std::string s(buf, n);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+TEST_F(OleTest, AServerExceptionWithoutATextKeepsTheServersCode) {
+  Value s = NewServer();
+  ErrorTrap trap;
+  // Two failures of the same server that only their codes tell apart.
+  const long long pathNotFound = static_cast<long>(0x800A004CL), fileExists = static_cast<long>(0x800A003AL);
+  s.Send("FailScode", pathNotFound);
+  s.Send("FailScode", fileExists);
+  ASSERT_EQ(trap.errors.size(), 2u);
+  EXPECT_EQ(Field(trap, 0, zv::ErrorField::SubCode).AsInt(), pathNotFound);
+  EXPECT_EQ(Field(trap, 1, zv::ErrorField::SubCode).AsInt(), fileExists);
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Field(trap, i, zv::ErrorField::GenCode).AsInt(), 1001);
+    EXPECT_EQ(Field(trap, i, zv::ErrorField::SubSystem).AsString(), "ZorvanTest.Server");
+    EXPECT_EQ(Field(trap, i, zv::ErrorField::Operation).AsString(), "FAILSCODE");
+  }
+  // The system has no text for these: the name of the Invoke's failure is what is left.
+  ASSERT_EQ(SystemText(0x800A004C), "");
+  EXPECT_EQ(Field(trap, 0, zv::ErrorField::Description).AsString(), "DISP_E_EXCEPTION");
+  EXPECT_EQ(zv::OLEERROR().AsInt(), Code(DISP_E_EXCEPTION));
+  EXPECT_EQ(zv::OLEEXCEPTIONDESCRIPTION().AsString(), "");  // what the server said: nothing
+
+  // A code the system knows is described by the system's text.
+  const std::string accessDenied = SystemText(static_cast<DWORD>(E_ACCESSDENIED));
+  ASSERT_FALSE(accessDenied.empty());
+  s.Send("FailScode", static_cast<long long>(E_ACCESSDENIED));
+  ASSERT_EQ(trap.errors.size(), 3u);
+  EXPECT_EQ(Field(trap, 2, zv::ErrorField::SubCode).AsInt(), Code(E_ACCESSDENIED));
+  EXPECT_EQ(Field(trap, 2, zv::ErrorField::Description).AsString(), accessDenied);
+
+  // Only a wCode: it is the sub-code, but it is the server's own number, so
+  // the system's text for the same number (ERROR_ACCESS_DENIED) is not used.
+  ASSERT_FALSE(SystemText(ERROR_ACCESS_DENIED).empty());
+  s.Send("FailWCode", 5);
+  ASSERT_EQ(trap.errors.size(), 4u);
+  EXPECT_EQ(Field(trap, 3, zv::ErrorField::SubCode).AsInt(), 5);
+  EXPECT_EQ(Field(trap, 3, zv::ErrorField::Description).AsString(), "DISP_E_EXCEPTION");
+  EXPECT_EQ(zv::OLEERROR().AsInt(), Code(DISP_E_EXCEPTION));
+
+  // The code belongs to the last call only.
+  s.Send("NoSuchMember");
+  ASSERT_EQ(trap.errors.size(), 5u);
+  EXPECT_EQ(Field(trap, 4, zv::ErrorField::SubCode).AsInt(), Code(DISP_E_UNKNOWNNAME));
+}
+
+TEST_F(OleTest, AMemberAnsweringOnlyToMethodAndGetTogetherIsCalledSoLast) {
+  Value s = NewServer();
+  Server::TakeLog();
+  ErrorTrap trap;
+  EXPECT_EQ(s.Send("CombinedOnly", "Desktop").AsString(), "combined:Desktop");
+  EXPECT_EQ(Server::TakeLog(), (Log{"ids COMBINEDONLY 0", "method CombinedOnly", "get CombinedOnly",
+                                    "put CombinedOnly", "method+get CombinedOnly"}));
+  EXPECT_EQ(s.Send("CombinedOnly").AsString(), "combined:");
+  EXPECT_EQ(Server::TakeLog(),
+            (Log{"ids COMBINEDONLY 0", "method CombinedOnly", "get CombinedOnly", "method+get CombinedOnly"}));
+  EXPECT_TRUE(trap.errors.empty());
+  EXPECT_EQ(zv::OLEERROR().AsInt(), 0);
+
+  // A member that refuses that too still fails with "member not found".
+  Value c = s.Send("NewCollection", 2);
+  Server::TakeLog();
+  c.Send("Count", 1);
+  ASSERT_EQ(trap.errors.size(), 1u);
+  EXPECT_EQ(Field(trap, 0, zv::ErrorField::SubCode).AsInt(), Code(DISP_E_MEMBERNOTFOUND));
+  const Log log = Server::TakeLog();
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(Log(log.begin(), log.begin() + 5),
+            (Log{"ids COUNT 0", "method Count", "get Count", "put Count", "method+get Count"}));
+  // (Other failures end the attempts as before: see AWrongArgumentCountIsReportedAsSuch
+  // and AServerExceptionGivesTheServersText, whose logs have no "method+get".)
 }
 
 TEST_F(OleTest, CreationErrors) {

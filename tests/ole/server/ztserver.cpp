@@ -817,7 +817,8 @@ class Server : public DispObject {
  protected:
   enum {
     kEcho = 1, kAdd, kName, kPutOnly, kPutOnlyValue, kMutate, kFail, kFailDeferred, kNewCollection, kChild,
-    kTyped, kArray, kDescribe, kObj, kNewNumber, kDateOf, kArgCount, kFailWith
+    kTyped, kArray, kDescribe, kObj, kNewNumber, kDateOf, kArgCount, kFailWith, kFailScode, kFailWCode,
+    kCombinedOnly
   };
   const Member* Members(std::size_t& n) override {
     static const Member all[] = {
@@ -830,6 +831,8 @@ class Server : public DispObject {
         {L"Describe", kDescribe}, {L"Obj", kObj},
         {L"NewNumber", kNewNumber}, {L"DateOf", kDateOf},
         {L"ArgCount", kArgCount}, {L"FailWith", kFailWith},
+        {L"FailScode", kFailScode}, {L"FailWCode", kFailWCode},
+        {L"CombinedOnly", kCombinedOnly},
         {L"Default", DISPID_VALUE},
     };
     n = sizeof all / sizeof all[0];
@@ -955,6 +958,36 @@ class Server : public DispObject {
           result->lVal = static_cast<LONG>(p.count());
         }
         return S_OK;
+      case kFailScode:  // an exception with the scode it is given and no texts
+        if (p.count() != 1) return DISP_E_BADPARAMCOUNT;
+        if (info) info->scode = static_cast<SCODE>(AsLong(p.arg(0)));
+        return DISP_E_EXCEPTION;
+      case kFailWCode:  // an exception with the wCode it is given, scode 0, no texts
+        if (p.count() != 1) return DISP_E_BADPARAMCOUNT;
+        if (info) {
+          info->wCode = static_cast<WORD>(AsLong(p.arg(0)));
+          info->scode = 0;
+        }
+        return DISP_E_EXCEPTION;
+      case kCombinedOnly: {
+        // Answers only to the method call and the property get asked in one
+        // Invoke, as script engines ask: "combined:" and its argument, if any.
+        if (flags != (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+        if (p.count() > 1) return DISP_E_BADPARAMCOUNT;
+        std::wstring text = L"combined:";
+        if (p.count() == 1) {
+          VARIANT t;
+          VariantInit(&t);
+          if (FAILED(VariantChangeType(&t, &p.arg(0), 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
+          text.append(t.bstrVal, SysStringLen(t.bstrVal));
+          VariantClear(&t);
+        }
+        if (result) {
+          result->vt = VT_BSTR;
+          result->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        }
+        return S_OK;
+      }
       case kFailWith:  // answers with the HRESULT it is given
         if (p.count() != 1) return DISP_E_BADPARAMCOUNT;
         return static_cast<HRESULT>(AsLong(p.arg(0)));
