@@ -11,14 +11,30 @@ struct Entry {
   std::string display;
 };
 
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Hash and equality that ignore the case of ASCII letters: a name is looked
+// up as it is written, without making an upper-case copy first, so finding
+// a name that exists allocates nothing.
 struct NameHash {
   using is_transparent = void;
-  std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  std::size_t operator()(std::string_view s) const noexcept {
+    std::uint64_t h = 1469598103934665603ULL;  // FNV-1a over the folded bytes
+    for (char c : s) {
+      h ^= static_cast<unsigned char>(Upper(c));
+      h *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(h);
+  }
+};
+struct NameEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept { return SameName(a, b); }
 };
 
 struct Table {
   std::deque<Entry> entries;  // stable addresses; entry 0 is the invalid symbol
-  std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> byUpper;
+  std::unordered_map<std::string, std::uint32_t, NameHash, NameEqual> byUpper;
   Table() { entries.push_back({}); }
 };
 
@@ -26,8 +42,6 @@ Table& table() {
   static Table* t = new Table;  // never destroyed: symbols are used during static destruction
   return *t;
 }
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 
@@ -46,9 +60,9 @@ bool SameName(std::string_view a, std::string_view b) {
 
 std::uint32_t Symbol::Intern(std::string_view name) {
   Table& t = table();
-  std::string upper = UpperName(name);
-  auto it = t.byUpper.find(upper);
+  auto it = t.byUpper.find(name);
   if (it != t.byUpper.end()) return it->second;
+  std::string upper = UpperName(name);
   const auto id = static_cast<std::uint32_t>(t.entries.size());
   t.entries.push_back({upper, std::string(name)});
   t.byUpper.emplace(std::move(upper), id);
@@ -57,7 +71,7 @@ std::uint32_t Symbol::Intern(std::string_view name) {
 
 Symbol Symbol::Find(std::string_view name) {
   Table& t = table();
-  auto it = t.byUpper.find(UpperName(name));
+  auto it = t.byUpper.find(name);
   Symbol s;
   if (it != t.byUpper.end()) s.id_ = it->second;
   return s;
