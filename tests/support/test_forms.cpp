@@ -113,6 +113,16 @@ Value MakeButton(const Value& parent, const std::string& text, int left, int top
   return button;
 }
 
+HWND MakeForeignWindow(const char* className, WNDPROC proc) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
+  return CreateWindowExA(0, className, "foreign", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance,
+                         nullptr);
+}
+
 void Pump(unsigned milliseconds) {
   const DWORD start = GetTickCount();
   do {

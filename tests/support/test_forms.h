@@ -27,6 +27,10 @@ zv::Value MakeForm(const std::string& caption, bool show = true, int left = 50, 
 zv::Value MakeButton(const zv::Value& parent, const std::string& text, int left, int top, int width = 80,
                      int height = 24);
 
+// A top-level window of a class that is not the framework's, with its own
+// procedure (the class is registered on first use).
+HWND MakeForeignWindow(const char* className, WNDPROC proc);
+
 // Dispatches waiting messages for a while (no idle work).
 void Pump(unsigned milliseconds = 0);
 

@@ -101,13 +101,7 @@ LRESULT CALLBACK OriginalProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 TEST_F(Lifetime, ASubclassedWindowsOwnProcedureSeesItsLastMessage) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = &OriginalProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "ZorvanOriginalProcTest";
-  RegisterClassA(&wc);
-  HWND h = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, wc.hInstance,
-                           nullptr);
+  HWND h = zvtest::MakeForeignWindow("ZorvanOriginalProcTest", &OriginalProc);
   ASSERT_TRUE(h);
   Value o = zv::Object::New(zvtest::TestPanelClass());
   SetMember(o, "_Handle", zv::HandleValue(h));

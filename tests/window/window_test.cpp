@@ -142,13 +142,7 @@ LRESULT CALLBACK OriginalProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 TEST_F(Window, LinkingAnExistingWindowSubclassesItAndUnlinkingRestoresIt) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = &OriginalProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "ForeignWindowClass";
-  RegisterClassA(&wc);
-  HWND foreign = CreateWindowA("ForeignWindowClass", "foreign", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND foreign = zvtest::MakeForeignWindow("ForeignWindowClass", &OriginalProc);
   ASSERT_TRUE(foreign);
   Value probe = zv::Object::New(ProbeClass());
   zv::SendUnchecked(probe, "_Handle", Args(std::vector<Value>{zv::HandleValue(foreign)}.data(), 1));
