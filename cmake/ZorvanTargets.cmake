@@ -8,9 +8,23 @@ function(zorvan_warnings target)
   endif()
 endfunction()
 
+# float-cast-overflow is named as well: GCC's "undefined" leaves out the
+# conversion of an out-of-range double to an integer.
 if(ZORVAN_SANITIZE AND NOT WIN32)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  add_link_options(-fsanitize=address,undefined)
+  add_compile_options(-fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
+endif()
+
+# The libFuzzer build (tests/fuzz): everything instrumented for coverage and
+# built with the sanitizers; only the fuzz targets link the fuzzer itself.
+if(ZORVAN_FUZZ)
+  if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "ZORVAN_FUZZ needs a native clang build (-DCMAKE_CXX_COMPILER=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined,float-cast-overflow -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 if(WIN32)

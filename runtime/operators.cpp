@@ -212,10 +212,7 @@ namespace {
 bool SameValue(const Value& a, const Value& b, bool& comparable) {
   comparable = true;
   if (a.IsNil() || b.IsNil()) return a.IsNil() && b.IsNil();
-  if (a.IsNumber() && b.IsNumber()) {
-    if (a.IsInteger() && b.IsInteger()) return a.AsInt() == b.AsInt();
-    return a.AsDouble() == b.AsDouble();
-  }
+  if (a.IsNumber() && b.IsNumber()) return a == b;  // an integer and a double exactly
   if (a.kind() != b.kind()) {
     comparable = false;
     return false;

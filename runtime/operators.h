@@ -10,11 +10,16 @@
 // the dividend. "^" raises to a power.
 //
 // Strings: "+" concatenates. Dates: date + number, number + date and
-// date - number give a date; date - date gives the number of days between.
+// date - number give a date; date - date gives the number of days between
+// (an integer when whole). Date arithmetic is done on the Julian day as a
+// double: a result outside the calendar's range (even infinite or NaN) is
+// still a date, displayed as kDateOutOfRangeText (runtime/value.h).
 // "++" and "--" add or subtract one from a number or a date.
 //
-// Equality ("=", "==" and "!="): numbers by value (an integer equals the
-// double of the same value), strings, dates, logicals and pointers by value,
+// Equality ("=", "==" and "!="): numbers by value (an integer equals a
+// double only when both are exactly the same number: 2^53 + 1 does not equal
+// the double 2^53, to which it would round; NaN equals nothing), strings,
+// dates, logicals and pointers by value,
 // lists, maps, callables and objects by identity; an absent value equals only
 // another absent value. Comparing values of two different kinds (other than
 // absent, or integer with double) is an argument error.

@@ -87,9 +87,11 @@ const Value& Value::Deref() const noexcept {
 
 void Value::Assign(Value v) {
   if (kind_ == Kind::Ref) {
+    // Read the value before writing: v may be this cell or lead to it.
+    Value plain = v.Deref();
     Value* target = &static_cast<RefCell*>(u_.h)->value;
     while (target->kind_ == Kind::Ref) target = &static_cast<RefCell*>(target->u_.h)->value;
-    *target = std::move(v);
+    *target = std::move(plain);
   } else {
     *this = std::move(v);
   }
@@ -227,7 +229,7 @@ std::string Value::ToDisplay() const {
     case Kind::Date: {
       if (v.u_.d == 0) return "    -  -  ";
       int y, m, d;
-      CivilFromJulian(v.u_.d, y, m, d);
+      if (!CivilFromJulian(v.u_.d, y, m, d)) return std::string(kDateOutOfRangeText);
       char buf[48];
       double frac = v.u_.d - std::floor(v.u_.d);
       if (frac > 0) {
@@ -254,12 +256,30 @@ std::string Value::ToDisplay() const {
   return {};
 }
 
+namespace {
+
+// 2^63: the doubles in [-2^63, 2^63) are the ones an int64 can hold.
+constexpr double kTwo63 = 9223372036854775808.0;
+
+// True when the double is a whole number an int64 can hold (NaN is not).
+bool WholeInt64(double d) noexcept { return d >= -kTwo63 && d < kTwo63 && d == std::trunc(d); }
+
+// An integer and a double are the same number only when the double is whole,
+// within the range of int64 and exactly that integer. (Converting the integer
+// to double instead would round it: 2^53 + 1 would equal 2^53.)
+bool SameNumber(std::int64_t i, double d) noexcept {
+  return WholeInt64(d) && static_cast<std::int64_t>(d) == i;
+}
+
+}  // namespace
+
 bool operator==(const Value& x, const Value& y) noexcept {
   const Value& a = x.Deref();
   const Value& b = y.Deref();
   if (a.IsNumber() && b.IsNumber()) {
     if (a.IsInteger() && b.IsInteger()) return a.u_.i == b.u_.i;
-    return a.AsDouble() == b.AsDouble();
+    if (a.IsDouble() && b.IsDouble()) return a.u_.d == b.u_.d;
+    return a.IsInteger() ? SameNumber(a.u_.i, b.u_.d) : SameNumber(b.u_.i, a.u_.d);
   }
   if (a.kind_ != b.kind_) return false;
   switch (a.kind_) {
@@ -310,25 +330,28 @@ std::uint64_t Mix(std::uint64_t x) {
   return x;
 }
 
+std::uint64_t DoubleBits(double d) {
+  if (d == 0) d = 0;  // -0 and +0 are equal: one hash
+  std::uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits;
+}
+
+// Agrees with operator==: keys that compare equal hash alike. A double that
+// equals an integer (whole and within the range of int64) hashes as that
+// integer; any other double by its bits.
 std::uint64_t KeyHash(const Value& key) {
   const Value& k = key.Deref();
   switch (k.kind()) {
     case Kind::Integer: return Mix(static_cast<std::uint64_t>(k.AsInt()));
     case Kind::Double: {
-      double d = k.AsDouble();
-      if (d == std::floor(d) && std::fabs(d) < 9e18) return Mix(static_cast<std::uint64_t>(static_cast<std::int64_t>(d)));
-      std::uint64_t bits;
-      std::memcpy(&bits, &d, sizeof bits);
-      return Mix(bits);
+      const double d = k.AsDouble();
+      if (WholeInt64(d)) return Mix(static_cast<std::uint64_t>(static_cast<std::int64_t>(d)));
+      return Mix(DoubleBits(d));
     }
     case Kind::String: return std::hash<std::string>{}(k.AsString());
     case Kind::Logical: return k.AsBool() ? 0x1234567 : 0x7654321;
-    case Kind::Date: {
-      double d = k.AsJulian();
-      std::uint64_t bits;
-      std::memcpy(&bits, &d, sizeof bits);
-      return Mix(bits ^ 0xDA7E);
-    }
+    case Kind::Date: return Mix(DoubleBits(k.AsJulian()) ^ 0xDA7E);
     case Kind::Nil: return 0;
     case Kind::Pointer: return Mix(reinterpret_cast<std::uintptr_t>(k.AsPointer()));
     default: return Mix(reinterpret_cast<std::uintptr_t>(k.heap()));
@@ -364,12 +387,7 @@ void MapObj::Put(const Value& key, Value v) {
   if (entries_.size() * 2 > index_.size()) {
     std::size_t n = index_.empty() ? 8 : index_.size() * 2;
     while (n < entries_.size() * 2) n *= 2;
-    index_.assign(n, 0);
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-      std::size_t j = KeyHash(entries_[e].first) & (n - 1);
-      while (index_[j] != 0) j = (j + 1) & (n - 1);
-      index_[j] = static_cast<std::uint32_t>(e + 1);
-    }
+    Reindex(n);
   } else {
     const std::size_t mask = index_.size() - 1;
     std::size_t j = KeyHash(key) & mask;
@@ -382,12 +400,22 @@ bool MapObj::Remove(const Value& key) {
   std::ptrdiff_t i = Find(key);
   if (i < 0) return false;
   entries_.erase(entries_.begin() + i);
-  // Rebuild the index (removal is rare).
-  std::vector<std::pair<Value, Value>> keep;
-  keep.swap(entries_);
-  index_.clear();
-  for (auto& e : keep) Put(e.first, std::move(e.second));
+  // Rebuild the index (removal is rare). The entries are placed, never
+  // looked up again: each one that stays keeps its place.
+  Reindex(index_.size());
   return true;
+}
+
+// Places every entry in a fresh index of `slots` slots (a power of two, more
+// than twice the entries), in entry order.
+void MapObj::Reindex(std::size_t slots) {
+  index_.assign(slots, 0);
+  const std::size_t mask = slots - 1;
+  for (std::size_t e = 0; e < entries_.size(); ++e) {
+    std::size_t j = KeyHash(entries_[e].first) & mask;
+    while (index_[j] != 0) j = (j + 1) & mask;
+    index_[j] = static_cast<std::uint32_t>(e + 1);
+  }
 }
 
 void MapObj::Traverse(const GcVisitor& visit) {
@@ -405,16 +433,33 @@ void MapObj::ClearRefs() noexcept {
 
 // ---------------------------------------------------------------- dates
 
+namespace {
+// Division rounding towards minus infinity (the calendar's cycles continue
+// below year 0).
+long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+}  // namespace
+
 // Julian day numbers of the proleptic Gregorian calendar (day 2415019 is
-// 30 December 1899, day 0 of automation dates).
+// 30 December 1899, day 0 of automation dates). The arithmetic is in 64
+// bits: with 32-bit arguments every intermediate stays below 2^42, so the
+// result is exact whatever the arguments.
 double JulianFromCivil(int year, int month, int day) noexcept {
-  long long a = (14 - month) / 12;
-  long long y = static_cast<long long>(year) + 4800 - a;
-  long long m = month + 12 * a - 3;
-  return static_cast<double>(day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045);
+  // The month rolls over into the years: months counted from March, so that
+  // the leap day is the last day of the (shifted) year.
+  const long long months = static_cast<long long>(month) - 3;  // 0 = March
+  const long long y = static_cast<long long>(year) + 4800 + FloorDiv(months, 12);
+  const long long m = months - 12 * FloorDiv(months, 12);    // 0..11
+  return static_cast<double>(day + (153 * m + 2) / 5 + 365 * y + FloorDiv(y, 4) - FloorDiv(y, 100) +
+                             FloorDiv(y, 400) - 32045);
 }
 
-void CivilFromJulian(double julian, int& year, int& month, int& day) noexcept {
+bool CivilFromJulian(double julian, int& year, int& month, int& day) noexcept {
+  // Outside the range (or NaN) nothing below is computed: the conversion to
+  // an integer, and the products, would overflow.
+  if (!(julian >= kMinJulianDay && julian < kMaxJulianDay + 1)) {
+    year = month = day = 0;
+    return false;
+  }
   long long j = static_cast<long long>(std::floor(julian));
   long long a = j + 32044;
   long long b = (4 * a + 3) / 146097;
@@ -425,6 +470,7 @@ void CivilFromJulian(double julian, int& year, int& month, int& day) noexcept {
   day = static_cast<int>(e - (153 * m + 2) / 5 + 1);
   month = static_cast<int>(m + 3 - 12 * (m / 10));
   year = static_cast<int>(100 * b + d - 4800 + m / 10);
+  return true;
 }
 
 }  // namespace zv

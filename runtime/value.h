@@ -6,6 +6,19 @@
 // code page, Windows-1252), date "D", list "A" (shared, 1-based, growable),
 // map "H", callable "B", object "O", pointer "P". A by-reference cell (what a
 // by-reference argument is) shows the letter of the value it holds.
+//
+// Dates are Julian day numbers (a double; the fraction is the time of day).
+// Any double is a date and takes part in arithmetic and comparison, but only
+// the days from kMinJulianDay to kMaxJulianDay (24 November 4713 BC to
+// 31 December 9999 of the proleptic Gregorian calendar, fractions included)
+// are calendar days: the display form of any other date, infinities and NaN
+// included, is kDateOutOfRangeText, and CivilFromJulian refuses them.
+//
+// Numbers: an integer and a double are equal only when they are the same
+// number, exactly: 2^53 + 1 is not equal to the double 2^53 although the
+// conversion of the integer to double rounds to it, and no double is equal
+// to the largest integer (2^63 - 1; its nearest double is 2^63). Map keys
+// follow the same rule, over the whole 64-bit range.
 #pragma once
 
 #include <cstdint>
@@ -89,7 +102,12 @@ class Value {
 
   // --- construction of the other kinds
   static Value Date(double julianDay) noexcept;       // 0: the empty date
-  static Value Date(int year, int month, int day);    // a calendar day
+  // A calendar day. A month outside 1 to 12 rolls over into the years
+  // around (month 13 is January of the next year, month 0 December of the
+  // previous one), a day outside the month into the months around (day 0 is
+  // the last day of the previous month). Extreme arguments give a date
+  // outside the supported range, never an overflow.
+  static Value Date(int year, int month, int day);
   static Value Pointer(const void* p) noexcept;
   static Value List(std::initializer_list<Value> items);
   static Value List(std::vector<Value> items);
@@ -141,7 +159,10 @@ class Value {
   CallableObj& AsCallable() const noexcept;   // only when IsCallable()
   // The value a by-reference cell holds (the value itself when it is not a Ref).
   const Value& Deref() const noexcept;
-  // Writes into the cell of a Ref (a plain value is replaced).
+  // Writes into the cell of a Ref (a plain value is replaced). The value
+  // stored into a cell is v.Deref(): a cell never receives a reference, so
+  // writing a cell with itself, or with a reference that leads back to it,
+  // stores the value it holds and no chain of cells can become a loop.
   void Assign(Value v);
 
   bool IsTrue() const noexcept { return kind_ == Kind::Logical && u_.b; }
@@ -167,8 +188,9 @@ class Value {
   // lists "{ ... }", objects "{ ClassName }".
   std::string ToDisplay() const;
 
-  // Equality as the language sees it: numbers by value, strings by bytes,
-  // heap containers by identity.
+  // Equality as the language sees it: numbers by value (an integer and a
+  // double exactly, see above; NaN equals nothing), strings by bytes, dates
+  // by Julian day, heap containers by identity.
   friend bool operator==(const Value& a, const Value& b) noexcept;
 
   HeapObj* heap() const noexcept { return IsHeap() ? u_.h : nullptr; }
@@ -279,6 +301,10 @@ class ListObj final : public GcObject {
 
 // A map from scalar keys (strings by bytes, numbers by value, logicals,
 // dates, pointers, containers by identity) to values, in insertion order.
+// Keys are found with the equality of values (operator==), and the key hash
+// agrees with it: equal numbers of either kind, and the two zeros of dates,
+// hash alike. A NaN key equals no key, so each Put of one adds an entry that
+// Get and Remove never find again.
 class MapObj final : public GcObject {
  public:
   Value Get(const Value& key) const;          // absent when missing
@@ -290,6 +316,7 @@ class MapObj final : public GcObject {
 
  private:
   std::ptrdiff_t Find(const Value& key) const;
+  void Reindex(std::size_t slots);
   void Traverse(const GcVisitor& visit) override;
   void ClearRefs() noexcept override;
   std::vector<std::pair<Value, Value>> entries_;
@@ -311,19 +338,34 @@ class CallableObj final : public GcObject {
   void ClearRefs() noexcept override;
 };
 
+// The cell of a by-reference value. Only Value writes it (Ref() makes a new
+// cell, Assign() stores a dereferenced value), so a chain of cells always
+// ends: Ref(Ref(x)) is a chain of two, and no write can close a loop.
 class RefCell final : public GcObject {
  public:
   explicit RefCell(Value v) : value(std::move(v)) {}
-  Value value;
 
  private:
+  friend class Value;
+  Value value;
   void Traverse(const GcVisitor& visit) override;
   void ClearRefs() noexcept override;
 };
 
 // --- dates
+// The supported range: day 0 is 24 November 4713 BC (displayed with year
+// -4713), day 5373484 is 31 December 9999. Day 0 itself, exactly, is the
+// empty date, displayed as blanks.
+inline constexpr double kMinJulianDay = 0;
+inline constexpr double kMaxJulianDay = 5373484;
+// The display form of a date outside the supported range.
+inline constexpr std::string_view kDateOutOfRangeText = "****-**-**";
+// The Julian day of a calendar day, months and days rolling over as in
+// Value::Date. Exact for any arguments (the result is below 2^53 in size).
 double JulianFromCivil(int year, int month, int day) noexcept;
-void CivilFromJulian(double julian, int& year, int& month, int& day) noexcept;
+// The calendar day of a Julian day (its fraction ignored). False, with all
+// three set to 0, when the day is outside the supported range or not finite.
+bool CivilFromJulian(double julian, int& year, int& month, int& day) noexcept;
 
 // Text of a number as the display form writes it.
 std::string NumberText(const Value& n);

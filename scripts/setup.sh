@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xauth x11-apps xdotool imagemagick
   googletest
+  clang libclang-rt-14-dev
 )
 
 missing=()

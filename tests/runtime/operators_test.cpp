@@ -96,6 +96,26 @@ TEST(Operators, DateArithmetic) {
   EXPECT_EQ(zv::OpDecrement(Value::Date(2024, 3, 1)).ToDisplay(), "2024-02-29");
 }
 
+TEST(Operators, DateArithmeticOutOfRangeStaysADate) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const Value d = Value::Date(2024, 2, 28);
+  for (const Value& r : {zv::OpAdd(d, 1e300), zv::OpAdd(d, inf), zv::OpAdd(-inf, d),
+                         zv::OpSubtract(d, std::numeric_limits<double>::quiet_NaN()),
+                         zv::OpAdd(d, std::numeric_limits<long long>::max()),
+                         zv::OpSubtract(d, std::numeric_limits<long long>::min()),
+                         zv::OpIncrement(Value::Date(std::numeric_limits<double>::max())),
+                         zv::OpDecrement(Value::Date(-inf))}) {
+    ASSERT_TRUE(r.IsDate());
+    EXPECT_EQ(r.ToDisplay(), zv::kDateOutOfRangeText) << r.AsJulian();
+  }
+  // The distance between dates that are not finite is a number, not a date.
+  const Value days = zv::OpSubtract(Value::Date(inf), Value::Date(inf));
+  ASSERT_TRUE(days.IsDouble());
+  EXPECT_TRUE(std::isnan(days.AsDouble()));
+  EXPECT_EQ(zv::OpSubtract(Value::Date(zv::kMaxJulianDay), Value::Date(1.0)).AsInt(),
+            static_cast<long long>(zv::kMaxJulianDay) - 1);
+}
+
 TEST(Operators, IncrementAndDecrement) {
   EXPECT_EQ(zv::OpIncrement(41).AsInt(), 42);
   EXPECT_EQ(zv::OpDecrement(0).AsInt(), -1);
@@ -185,6 +205,17 @@ TEST(Operators, Equality) {
   Value list = Value::List({1});
   EXPECT_TRUE(zv::OpExactEqual(list, list).IsTrue());
   EXPECT_TRUE(zv::OpExactEqual(list, Value::List({1})).IsFalse());
+}
+
+TEST(Operators, EqualityOfAnIntegerAndADoubleIsExact) {
+  const long long two53 = 1LL << 53;
+  EXPECT_TRUE(zv::OpEqual(two53 + 1, 9007199254740992.0).IsFalse());
+  EXPECT_TRUE(zv::OpNotEqual(9007199254740992.0, two53 + 1).IsTrue());
+  EXPECT_TRUE(zv::OpExactEqual(two53, 9007199254740992.0).IsTrue());
+  EXPECT_TRUE(zv::OpEqual(std::numeric_limits<long long>::max(), 9223372036854775808.0).IsFalse());
+  EXPECT_TRUE(zv::OpEqual(std::numeric_limits<long long>::min(), -9223372036854775808.0).IsTrue());
+  EXPECT_TRUE(zv::OpNotEqual(0, std::numeric_limits<double>::quiet_NaN()).IsTrue());
+  EXPECT_TRUE(zv::OpEqual(0, -0.0).IsTrue());
 }
 
 TEST(Operators, ListIndexing) {

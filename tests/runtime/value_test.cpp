@@ -1,6 +1,11 @@
 // Values: kinds, type letters, display form, lists, maps, references, dates.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "runtime/runtime.h"
 
 namespace {
@@ -127,6 +132,139 @@ TEST(Value, JulianDaysOfTheCalendar) {
   }
   Value noon = Value::Date(2451545.5);
   EXPECT_EQ(noon.ToDisplay(), "2000-01-01 12:00:00");
+}
+
+TEST(Value, MonthsOutsideTheYearRollOver) {
+  EXPECT_EQ(Value::Date(2024, 13, 1), Value::Date(2025, 1, 1));
+  EXPECT_EQ(Value::Date(2024, 0, 1), Value::Date(2023, 12, 1));
+  EXPECT_EQ(Value::Date(2024, -23, 1), Value::Date(2022, 1, 1));
+  EXPECT_EQ(Value::Date(2024, 2, 30), Value::Date(2024, 3, 1));
+  EXPECT_EQ(Value::Date(2024, 3, 0), Value::Date(2024, 2, 29));
+}
+
+TEST(Value, DatesOutsideTheSupportedRangeDisplayAFixedText) {
+  // The last day shown as a calendar day, and the first one after it.
+  EXPECT_EQ(zv::JulianFromCivil(9999, 12, 31), zv::kMaxJulianDay);
+  EXPECT_EQ(Value::Date(zv::kMaxJulianDay + 0.5).ToDisplay(), "9999-12-31 12:00:00");
+  EXPECT_EQ(Value::Date(zv::kMaxJulianDay + 1).ToDisplay(), zv::kDateOutOfRangeText);
+  EXPECT_EQ(Value::Date(0.5).ToDisplay(), "-4713-11-24 12:00:00");
+  EXPECT_EQ(Value::Date(-0.5).ToDisplay(), zv::kDateOutOfRangeText);
+  // Extreme months and days, and non-finite Julian days.
+  for (const Value& d : {Value::Date(2000, INT_MAX, 1), Value::Date(2000, INT_MIN, 1),
+                         Value::Date(INT_MAX, INT_MAX, INT_MAX), Value::Date(INT_MIN, INT_MIN, INT_MIN),
+                         Value::Date(1e300), Value::Date(-1e300), Value::Date(9.3e18),
+                         Value::Date(std::numeric_limits<double>::infinity()),
+                         Value::Date(-std::numeric_limits<double>::infinity()),
+                         Value::Date(std::numeric_limits<double>::quiet_NaN())}) {
+    ASSERT_TRUE(d.IsDate());
+    EXPECT_EQ(d.ToDisplay(), zv::kDateOutOfRangeText) << d.AsJulian();
+  }
+  int y = 1, m = 1, d = 1;
+  EXPECT_FALSE(zv::CivilFromJulian(std::numeric_limits<double>::quiet_NaN(), y, m, d));
+  EXPECT_EQ(y + m + d, 0);
+  EXPECT_TRUE(zv::CivilFromJulian(2451545.0, y, m, d));
+  EXPECT_EQ(y * 10000 + m * 100 + d, 20000101);
+}
+
+TEST(Value, AnIntegerEqualsADoubleOnlyWhenTheyAreTheSameNumber) {
+  const long long two53 = 1LL << 53;
+  EXPECT_TRUE(Value(two53) == Value(9007199254740992.0));
+  EXPECT_FALSE(Value(two53 + 1) == Value(9007199254740992.0));  // the integer does not round
+  EXPECT_FALSE(Value(9007199254740992.0) == Value(two53 + 1));
+  EXPECT_FALSE(Value(LLONG_MAX) == Value(9223372036854775807.0));  // that double is 2^63
+  EXPECT_TRUE(Value(LLONG_MIN) == Value(-9223372036854775808.0));
+  EXPECT_FALSE(Value(0) == Value(std::numeric_limits<double>::quiet_NaN()));
+  EXPECT_TRUE(Value(0) == Value(-0.0));
+  EXPECT_FALSE(Value(3) == Value(3.5));
+}
+
+TEST(Value, MapKeysOfTheSameNumberMeetOverTheWholeRange) {
+  Value m = Value::Map();
+  zv::MapObj& map = m.AsMap();
+  const long long whole[] = {0, 1, -1, 1LL << 53, -(1LL << 53), 9000000000000000000LL,
+                             -9000000000000000000LL, 1LL << 62, LLONG_MIN};
+  for (long long i : whole) {
+    map.Put(i, "integer");
+    const Value asDouble(static_cast<double>(i));
+    ASSERT_TRUE(asDouble == Value(i)) << i;
+    EXPECT_EQ(map.Get(asDouble).AsString(), "integer") << i;
+    map.Put(asDouble, "double");
+    EXPECT_EQ(map.Get(i).AsString(), "double") << i;
+  }
+  EXPECT_EQ(map.size(), std::size(whole));
+  // Numbers that only rounding would make equal are different keys.
+  map.Put((1LL << 53) + 1, "odd");
+  map.Put(LLONG_MAX, "largest");
+  map.Put(9223372036854775808.0, "two to the 63");
+  EXPECT_EQ(map.size(), std::size(whole) + 3);
+  EXPECT_EQ(map.Get(9007199254740992.0).AsString(), "double");
+  EXPECT_EQ(map.Get(LLONG_MAX).AsString(), "largest");
+  // The two zeros of dates are one key, as they are one date.
+  map.Put(Value::Date(0.0), "empty date");
+  EXPECT_EQ(map.Get(Value::Date(-0.0)).AsString(), "empty date");
+}
+
+TEST(Value, RemovingAMapKeyKeepsEveryOtherEntryInOrder) {
+  Value m = Value::Map();
+  zv::MapObj& map = m.AsMap();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Keys side by side that equality keeps apart, NaN (never equal to
+  // anything, so every Put of it adds an entry) among them.
+  const Value keys[] = {Value((1LL << 53) + 1), Value(9007199254740992.0), Value(1LL << 53),
+                        Value(nan), Value(nan), Value("a"), Value(LLONG_MAX),
+                        Value(9223372036854775808.0), Value::Date(1.0), Value(1.0), Value(true)};
+  for (std::size_t i = 0; i < std::size(keys); ++i) map.Put(keys[i], static_cast<long long>(i));
+  ASSERT_EQ(map.size(), 10u);  // 2^53 as a double and as an integer are one key
+  ASSERT_TRUE(map.Remove("a"));
+  ASSERT_EQ(map.size(), 9u);
+  const long long expected[] = {0, 2, 3, 4, 6, 7, 8, 9, 10};
+  for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(map.entries()[i].second.AsInt(), expected[i]) << i;
+  EXPECT_EQ(map.Get(Value(9007199254740992.0)).AsInt(), 2);
+  EXPECT_EQ(map.Get(Value((1LL << 53) + 1)).AsInt(), 0);
+  EXPECT_EQ(map.Get(Value(LLONG_MAX)).AsInt(), 6);
+  EXPECT_TRUE(map.Get(Value(nan)).IsNil());
+  EXPECT_FALSE(map.Remove(Value(nan)));
+  EXPECT_EQ(map.size(), 9u);
+
+  // Removing an entry changes the probe sequences of the entries after it;
+  // rebuilding the index must not look the remaining keys up again (here the
+  // two numbers once met and became one entry).
+  Value m2 = Value::Map();
+  zv::MapObj& map2 = m2.AsMap();
+  for (const char* f : {"f0", "f1", "f2", "f3"}) map2.Put(f, f);
+  map2.Put((1LL << 53) + 13, "integer");
+  map2.Put(9007199254741004.0, "double");  // 2^53 + 12
+  ASSERT_EQ(map2.size(), 6u);
+  ASSERT_TRUE(map2.Remove("f0"));
+  ASSERT_EQ(map2.size(), 5u);
+  EXPECT_EQ(map2.Get((1LL << 53) + 13).AsString(), "integer");
+  EXPECT_EQ(map2.Get(9007199254741004.0).AsString(), "double");
+  EXPECT_EQ(map2.entries()[0].first.AsString(), "f1");
+}
+
+TEST(Value, AssigningACellToItselfKeepsItsValue) {
+  Value cell = Value::Ref(5);
+  cell.Assign(cell);
+  ASSERT_FALSE(cell.Deref().IsRef());
+  EXPECT_EQ(cell.Deref().AsInt(), 5);
+  // A chain of cells leading back to the one written.
+  Value outer = Value::Ref(cell);
+  Value outermost = Value::Ref(outer);
+  cell.Assign(outermost);
+  EXPECT_EQ(outermost.Deref().AsInt(), 5);
+  EXPECT_EQ(cell.Deref().AsInt(), 5);
+  // The same through a by-reference argument written with its own value.
+  Value argv[] = {cell};
+  zv::Args args(argv, 1);
+  args.Set(0, args.raw(0));
+  EXPECT_EQ(args.Get(0).AsInt(), 5);
+  args.Set(0, outer);
+  EXPECT_EQ(cell.Deref().AsInt(), 5);
+  // A reference stored into a cell is read at the time of the write.
+  Value other = Value::Ref("before");
+  cell.Assign(other);
+  other.Assign("after");
+  EXPECT_EQ(cell.Deref().AsString(), "before");
 }
 
 TEST(Value, CallablesReceiveArgumentsAndBoundValues) {
