@@ -19,11 +19,6 @@ using zvtest::MakeButton;
 using zvtest::MakeForm;
 using zvtest::Pump;
 
-class StartUp : public ::testing::Environment {
- public:
-  void SetUp() override { zv::FrameworkStartUp(); }
-};
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new StartUp);
 
 Value App() { return zv::Application(); }
 Value AppGet(const char* m) { return App().Send(m); }

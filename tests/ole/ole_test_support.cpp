@@ -28,15 +28,6 @@ F Export(const char* name) {
 
 }  // namespace
 
-ErrorTrap::ErrorTrap(zv::Value answer) {
-  previous_ = zv::SetErrorHandler([this, answer](const zv::Value& e) {
-    errors.push_back(e);
-    return answer;
-  });
-}
-
-ErrorTrap::~ErrorTrap() { zv::SetErrorHandler(previous_); }
-
 HMODULE Server::Module() {
   static HMODULE module = [] {
     IDispatch* d = nullptr;

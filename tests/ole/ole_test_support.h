@@ -12,6 +12,7 @@
 #include "framework/ole/oleauto.h"
 #include "framework/ole/olevariant.h"
 #include "runtime/runtime.h"
+#include "support/error_trap.h"
 
 namespace oletest {
 
@@ -20,19 +21,8 @@ constexpr const char* kClsid = "{A2C7D4E1-E402-40F3-B414-C1044A3D4686}";
 constexpr const char* kFailingProgId = "ZorvanTest.Failing";
 constexpr const char* kUnregisteredClsid = "{7B6F30F7-DCA3-4793-8545-441BEC579693}";
 
-// Captures the errors raised while it lives, answering with a fixed value.
-class ErrorTrap {
- public:
-  explicit ErrorTrap(zv::Value answer = zv::Value());
-  ~ErrorTrap();
-  ErrorTrap(const ErrorTrap&) = delete;
-  ErrorTrap& operator=(const ErrorTrap&) = delete;
-  std::vector<zv::Value> errors;
-  zv::Value field(std::size_t i, zv::ErrorField f) const { return zv::ErrorSlot(errors.at(i), f); }
-
- private:
-  zv::ErrorHandler previous_;
-};
+// The error trap of every test program.
+using zvtest::ErrorTrap;
 
 // The test server's exported counters and call log.
 struct Server {

@@ -13,11 +13,6 @@ namespace {
 
 using zv::Value;
 
-class StartUp : public ::testing::Environment {
- public:
-  void SetUp() override { zv::FrameworkStartUp(); }
-};
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new StartUp);
 
 HWND H(const Value& o) { return zv::ObjectHwnd(o); }
 

@@ -17,11 +17,6 @@ using zvtest::MakeButton;
 using zvtest::MakeForm;
 using zvtest::Pump;
 
-class StartUp : public ::testing::Environment {
- public:
-  void SetUp() override { zv::FrameworkStartUp(); }
-};
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new StartUp);
 
 HWND H(const Value& o) { return zv::ObjectHwnd(o); }
 
