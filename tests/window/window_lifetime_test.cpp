@@ -12,6 +12,7 @@
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
 #include "framework/window/winobject.h"
+#include "support/message_sequence.h"
 #include "support/test_forms.h"
 
 namespace {
@@ -271,4 +272,51 @@ TEST(DeferredExceptions, EveryOneIsKeptAndRethrownInOrder) {
   }
 }
 
+TEST_F(Lifetime, DestructionRunsParentFirstAndFreesChildrenFirst) {
+  Value panel = zv::NewObject(zvtest::TestPanelClass(), form_);
+  panel.Send("SetBounds", 10, 10, 100, 60);
+  panel.Send("Create");
+  Value button = zvtest::MakeButton(panel, "In", 5, 5);
+  std::vector<std::string> fired;
+  for (auto& [o, name] : {std::pair{form_, "form"}, std::pair{panel, "panel"}, std::pair{button, "button"}})
+    o.Send("_OnDestroy", Value::Callable([&fired, n = std::string(name)](Args) -> Value {
+      fired.push_back(n);
+      return {};
+    }));
+  zvtest::MessageRecorder rec;
+  rec.Watch(H(form_));
+  const HWND f = H(form_), p = H(panel), b = H(button);
+  DestroyWindow(f);
+  EXPECT_TRUE(rec.Matches({{WM_DESTROY, zvtest::kSent, 0, f},
+                           {WM_DESTROY, zvtest::kSent, 0, p},
+                           {WM_DESTROY, zvtest::kSent, 0, b},
+                           {WM_NCDESTROY, zvtest::kSent, 0, b},
+                           {WM_NCDESTROY, zvtest::kSent, 0, p},
+                           {WM_NCDESTROY, zvtest::kSent, 0, f}}));
+  // The comparison is strict about order and windows.
+  EXPECT_FALSE(rec.Matches({{WM_DESTROY, zvtest::kSent, 0, p}, {WM_DESTROY, zvtest::kSent, 0, f}}));
+  EXPECT_FALSE(rec.Matches({{WM_NCDESTROY, zvtest::kSent, 0, f}}));
+  EXPECT_EQ(fired, (std::vector<std::string>{"form", "panel", "button"}));
+  EXPECT_EQ(H(button), nullptr);
+  EXPECT_EQ(H(form_), nullptr);
+}
+
+TEST_F(Lifetime, TheFocusMovesFromOneTabStopToTheNextInThatOrder) {
+  Value b1 = zvtest::MakeButton(form_, "One", 10, 10);
+  Value b2 = zvtest::MakeButton(form_, "Two", 10, 40);
+  SetForegroundWindow(H(form_));
+  Pump(50);
+  b1.Send("SetFocus");
+  ASSERT_EQ(GetFocus(), H(b1));
+  zvtest::MessageRecorder rec;
+  rec.Watch(H(form_));
+  form_.Send("GoNextControl");
+  const auto w1 = reinterpret_cast<WPARAM>(H(b1)), w2 = reinterpret_cast<WPARAM>(H(b2));
+  EXPECT_TRUE(rec.Matches({{WM_KILLFOCUS, zvtest::kSent | zvtest::kWParam, w2, H(b1)},
+                           {WM_SETFOCUS, zvtest::kSent | zvtest::kWParam, w1, H(b2)}}));
+  EXPECT_TRUE(b2.Send("lFocused").AsBool());
+  EXPECT_FALSE(b1.Send("lFocused").AsBool());
+}
+
 }  // namespace
+
