@@ -54,11 +54,12 @@ int main() {
     return 1;
   }
   const std::uint64_t n = 200'000;
-  double bareNs = bench::NsPerCall(n, [&] { bench::Keep(SendMessageA(bare, zv::WM_ZORVAN, 1, 0)); });
-  double fwNs = bench::NsPerCall(n, [&] { bench::Keep(SendMessageA(framework, zv::WM_ZORVAN, 1, 0)); });
-  std::printf("SendMessage dispatch (ratio against the bare window procedure)\n\n");
-  bench::Row("bare window procedure, counter in a global", bareNs, bareNs);
-  bench::Row("framework procedure -> WMZorvan method, counter in a member", fwNs, bareNs);
+  const bench::Comparison c = bench::Alternate(
+      7, [&] { return bench::NsPerCall(n, [&] { bench::Keep(SendMessageA(bare, zv::WM_ZORVAN, 1, 0)); }); },
+      [&] { return bench::NsPerCall(n, [&] { bench::Keep(SendMessageA(framework, zv::WM_ZORVAN, 1, 0)); }); });
+  std::printf("SendMessage dispatch (ratio against the bare window procedure), 7 alternating rounds\n\n");
+  bench::Report("bare window procedure, counter in a global", "framework procedure -> WMZorvan method, counter in a member",
+                c);
   std::printf("  (goal: within 1.5x)\n");
   return 0;
 }

@@ -81,14 +81,10 @@ int main() {
   zv::Value form = zv::NewObject(ChainClass());
   form.Send("Create");
   const long long n = 100'000;
-  double bareNs = 1e300, fwNs = 1e300;
-  for (int round = 0; round < 5; ++round) {
-    bareNs = std::min(bareNs, BareLoop(bare, n));
-    fwNs = std::min(fwNs, FrameworkLoop(form, n));
-  }
-  std::printf("Message loop iteration: post, peek, dispatch (ratio against the bare loop)\n\n");
-  bench::Row("bare Win32 loop -> bare window procedure", bareNs, bareNs);
-  bench::Row("framework form loop -> handler method", fwNs, bareNs);
+  const bench::Comparison c =
+      bench::Alternate(7, [&] { return BareLoop(bare, n); }, [&] { return FrameworkLoop(form, n); });
+  std::printf("Message loop iteration: post, peek, dispatch (ratio against the bare loop), 7 alternating rounds\n\n");
+  bench::Report("bare Win32 loop -> bare window procedure", "framework form loop -> handler method", c);
   std::printf("  (goal: within 1.3x)\n");
   return 0;
 }

@@ -19,33 +19,10 @@ constexpr int kRounds = 9;
 
 // The machine is shared: the two sides are measured in alternating rounds,
 // and both the best times and the medians of the rounds are shown.
-struct Pair {
-  double base = 1e300;
-  double late = 1e300;
-  double baseMedian = 0;
-  double lateMedian = 0;
-};
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 template <typename B, typename L>
-Pair Compare(B&& base, L&& late) {
-  Pair p;
-  std::vector<double> bases, lates;
-  for (int round = 0; round < kRounds; ++round) {
-    const double b = bench::NsPerCall(kCalls, base);
-    const double l = bench::NsPerCall(kCalls, late);
-    p.base = std::min(p.base, b);
-    p.late = std::min(p.late, l);
-    bases.push_back(b);
-    lates.push_back(l);
-  }
-  p.baseMedian = Median(bases);
-  p.lateMedian = Median(lates);
-  return p;
+bench::Comparison Compare(B&& base, L&& late) {
+  return bench::Alternate(
+      kRounds, [&] { return bench::NsPerCall(kCalls, base); }, [&] { return bench::NsPerCall(kCalls, late); });
 }
 
 // The direct call: what a C++ client without the framework writes.
@@ -121,21 +98,21 @@ int main() {
 
   std::printf("OLE automation, in-process server: %d alternating rounds of %llu calls (best of 5 runs each)\n",
               kRounds, static_cast<unsigned long long>(kCalls));
-  const Pair a = Compare([&] { bench::Keep(DirectAdd(d, 2, 3)); },
+  const bench::Comparison a = Compare([&] { bench::Keep(DirectAdd(d, 2, 3)); },
                          [&] { bench::Keep(server.Send(add, 2, 3).AsInt()); });
-  bench::Row("Add(2, 3): GetIDsOfNames + Invoke from C++ (baseline)", a.base, a.base);
-  bench::Row("Add(2, 3): late-bound through TOleAuto", a.late, a.base);
+  bench::Row("Add(2, 3): GetIDsOfNames + Invoke from C++ (baseline)", a.baseBest, a.baseBest);
+  bench::Row("Add(2, 3): late-bound through TOleAuto", a.candBest, a.baseBest);
 
   const zv::Value text("automation");
-  const Pair e = Compare([&] { bench::Keep(DirectEcho(d, L"automation")); },
+  const bench::Comparison e = Compare([&] { bench::Keep(DirectEcho(d, L"automation")); },
                          [&] { bench::Keep(server.Send(echo, text).Len()); });
-  bench::Row("Echo(\"automation\"): GetIDsOfNames + Invoke from C++", e.base, e.base);
-  bench::Row("Echo(\"automation\"): late-bound through TOleAuto", e.late, e.base);
+  bench::Row("Echo(\"automation\"): GetIDsOfNames + Invoke from C++", e.baseBest, e.baseBest);
+  bench::Row("Echo(\"automation\"): late-bound through TOleAuto", e.candBest, e.baseBest);
 
   std::printf("ratio late-bound / direct, best times: Add %.2fx, Echo %.2fx (goal: within 1.50x)\n",
-              a.late / a.base, e.late / e.base);
+              a.BestRatio(), e.BestRatio());
   std::printf("ratio late-bound / direct, medians of the rounds: Add %.2fx, Echo %.2fx\n",
-              a.lateMedian / a.baseMedian, e.lateMedian / e.baseMedian);
+              a.MedianRatio(), e.MedianRatio());
   server = zv::Value();
   OleUninitialize();
   return 0;

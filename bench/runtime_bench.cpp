@@ -121,33 +121,37 @@ int main() {
 
   std::unique_ptr<Base> impl = std::make_unique<Impl>();
   Base* volatile target = impl.get();
-  double virtualRaw = bench::NsPerCall(n, [&] { bench::Keep(target->Left()); });
-  double virtualGet = bench::NsPerCall(n, [&] { bench::Keep(target->LeftValue()); });
-  double virtualSet = bench::NsPerCall(n, [&] { target->SetLeft(7); });
-  double virtualClick = bench::NsPerCall(n, [&] { bench::Keep(target->Click(target)); });
-
   Value ctl = zv::NewObject(BenchControl());
   ctl.Send("Bind");
   const zv::Symbol getLeft("nLeft"), setWidth("_nWidth"), onClick("OnClick");
-  double sendGet = bench::NsPerCall(n, [&] { bench::Keep(ctl.Send(getLeft)); });
-  double sendSet = bench::NsPerCall(n, [&] { bench::Keep(ctl.Send(setWidth, 7)); });
-  double sendEvent = bench::NsPerCall(n, [&] { bench::Keep(ctl.Send(onClick)); });
-  double sendByName = bench::NsPerCall(n / 5, [&] { bench::Keep(ctl.Send("nLeft")); });
+  constexpr int kRounds = 7;
+  auto ns = [](std::uint64_t calls, auto body) { return [calls, body] { return bench::NsPerCall(calls, body); }; };
+  auto virtualRaw = [&] { bench::Keep(target->Left()); };
+  auto virtualGet = [&] { bench::Keep(target->LeftValue()); };
+  auto virtualSet = [&] { target->SetLeft(7); };
+  auto virtualClick = [&] { bench::Keep(target->Click(target)); };
+  auto sendGet = [&] { bench::Keep(ctl.Send(getLeft)); };
+  auto sendSet = [&] { bench::Keep(ctl.Send(setWidth, 7)); };
+  auto sendEvent = [&] { bench::Keep(ctl.Send(onClick)); };
+  auto sendByName = [&] { bench::Keep(ctl.Send("nLeft")); };
 
-  bench::Row("C++ virtual call returning a long long", virtualRaw, virtualGet);
-  bench::Row("C++ virtual call returning the property's Value", virtualGet, virtualGet);
-  bench::Row("send nLeft, generic getter (cached symbol)", sendGet, virtualGet);
-  bench::Row("send nLeft, name interned at the call", sendByName, virtualGet);
-  bench::Row("C++ virtual call (setter)", virtualSet, virtualSet);
-  bench::Row("send _nWidth, custom setter by method name", sendSet, virtualSet);
-  bench::Row("C++ virtual call (click handler)", virtualClick, virtualClick);
-  bench::Row("fire OnClick bound to a method name", sendEvent, virtualClick);
+  bench::Report("C++ virtual call returning the property's Value", "C++ virtual call returning a long long",
+                bench::Alternate(kRounds, ns(n, virtualGet), ns(n, virtualRaw)));
+  const bench::Comparison cached = bench::Alternate(kRounds, ns(n, virtualGet), ns(n, sendGet));
+  bench::Report("C++ virtual call returning the property's Value", "send nLeft, generic getter (cached symbol)",
+                cached);
+  bench::Report("send nLeft, generic getter (cached symbol)", "send nLeft, name interned at the call",
+                bench::Alternate(kRounds, ns(n, sendGet), ns(n / 5, sendByName)));
+  bench::Report("C++ virtual call (setter)", "send _nWidth, custom setter by method name",
+                bench::Alternate(kRounds, ns(n, virtualSet), ns(n, sendSet)));
+  bench::Report("C++ virtual call (click handler)", "fire OnClick bound to a method name",
+                bench::Alternate(kRounds, ns(n, virtualClick), ns(n, sendEvent)));
 
-  double make = bench::NsPerCall(200'000, [&] { bench::Keep(Object::New(WideClass())); });
-  double makeCpp = bench::NsPerCall(200'000, [&] { bench::Keep(std::make_unique<Impl>()); });
+  auto makeCpp = [&] { bench::Keep(std::make_unique<Impl>()); };
+  auto make = [&] { bench::Keep(Object::New(WideClass())); };
   std::printf("\n");
-  bench::Row("new C++ object (baseline)", makeCpp, makeCpp);
-  bench::Row("new object, 50 properties + 20 events", make, makeCpp);
+  bench::Report("new C++ object (baseline)", "new object, 50 properties + 20 events",
+                bench::Alternate(kRounds, ns(200'000, makeCpp), ns(200'000, make)));
   std::printf("  (%u slots per object; goal: under 2000 ns)\n", WideClass()->InstanceSize());
 
   std::printf("\nCycle collection, cost per object examined (goal: flat, i.e. linear time)\n");
