@@ -675,6 +675,17 @@ Value detail::SendSlow(const Value& receiver, const Msg& m, Args args, bool chec
   return SendImpl(receiver, m, args, checked);
 }
 
+Value SendFromOutside(const Value& receiver, const Msg& m, Args args) {
+  const Object* o = receiver.AsObject();
+  const Method* meth = o ? o->GetClass()->FindMethod(m.sym) : nullptr;
+  if (meth && (meth->visibility & (kProtected | kHidden | kReadOnly))) {
+    CallStack::SetLine(m.where.line());
+    const int sub = (meth->visibility & kHidden) ? kSubHidden : (meth->visibility & kProtected) ? kSubProtected : kSubReadOnly;
+    return ScopeViolation(receiver, m, args, sub);
+  }
+  return SendUnchecked(receiver, m, args);
+}
+
 Value SendList(const Value& receiver, const Msg& m, std::vector<Value>& args) {
   return Send(receiver, m, Args(args.data(), args.size()));
 }

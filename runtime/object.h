@@ -287,6 +287,11 @@ inline Value Send(const Value& receiver, const Msg& m, Args args);
 // The same without the visibility check: for the framework's own dispatch
 // (window procedure, event calls), which calls methods on an object's behalf.
 inline Value SendUnchecked(const Value& receiver, const Msg& m, Args args);
+// The send as code outside the receiver's class makes it, whatever method
+// is running: protected, hidden and read-only members are refused (a method
+// that acts on its caller's behalf uses it, so that it does not lend the
+// caller its own access).
+Value SendFromOutside(const Value& receiver, const Msg& m, Args args);
 // Runs the parent-class version of the executing method (or of the named
 // message) on self: the method is looked up in the parent of the class that
 // declared the innermost executing method.

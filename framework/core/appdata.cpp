@@ -40,22 +40,8 @@ Value AddData(Object& self, Args a) {
   // The assignment is made on the caller's behalf: this method belongs to
   // the class, so a plain send from here would pass the visibility check for
   // the class's own hidden and protected members.
-  const Method* w = cls->FindMethod(writer);
-  if (w && (w->visibility & (kHidden | kProtected | kReadOnly))) {
-    ErrorInfo e;
-    e.genCode = kErrNoMethod;
-    e.subCode = (w->visibility & kHidden) ? kSubHidden : (w->visibility & kProtected) ? kSubProtected : kSubReadOnly;
-    e.description = (w->visibility & kHidden)      ? "Scope violation (hidden)"
-                    : (w->visibility & kProtected) ? "Scope violation (protected)"
-                                                   : "Scope violation (read-only)";
-    e.operation = writer.upper();
-    e.args = Value::List({Value(&self), a.Get(1)});
-    e.canSubstitute = true;
-    RaiseError(e);
-    return {};
-  }
   Value v = a.Get(1);
-  SendUnchecked(Value(&self), Msg(writer), Args(&v, 1));
+  SendFromOutside(Value(&self), Msg(writer), Args(&v, 1));
   return {};
 }
 

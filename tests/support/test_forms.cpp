@@ -123,6 +123,15 @@ HWND MakeForeignWindow(const char* className, WNDPROC proc) {
                          nullptr);
 }
 
+void FormTest::SetUp() { form_ = MakeForm("Test form"); }
+
+void FormTest::TearDown() {
+  if (IsWindow(zv::ObjectHwnd(form_))) DestroyWindow(zv::ObjectHwnd(form_));
+  Pump();
+  zv::APPRUNNING(false);
+  zv::Application().Send("_lTerminate", false);
+}
+
 void Pump(unsigned milliseconds) {
   const DWORD start = GetTickCount();
   do {

@@ -3,6 +3,8 @@
 // the application like a form) and a few controls.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -33,6 +35,16 @@ HWND MakeForeignWindow(const char* className, WNDPROC proc);
 
 // Dispatches waiting messages for a while (no idle work).
 void Pump(unsigned milliseconds = 0);
+
+// A test with a shown form of its own (form_), destroyed afterwards with
+// everything on it; the loop's running flag and the application's
+// termination flag are put back for the next test.
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  zv::Value form_;
+};
 
 // Messages a window of a test class received, in order (handlers append).
 std::vector<unsigned>& MessageLog();

@@ -53,17 +53,7 @@ std::size_t HeapBytesInUse() {
   return total;
 }
 
-class Lifetime : public ::testing::Test {
- protected:
-  void SetUp() override { form_ = MakeForm("Lifetime"); }
-  void TearDown() override {
-    if (IsWindow(H(form_))) DestroyWindow(H(form_));
-    Pump();
-    zv::APPRUNNING(false);
-    zv::Application().Send("_lTerminate", false);
-  }
-  Value form_;
-};
+using Lifetime = zvtest::FormTest;
 
 TEST_F(Lifetime, SystemControlsFreeTheirStateWhenDestroyed) {
   const std::string text(30000, 'x');

@@ -59,20 +59,13 @@ Value MakeProbe(const Value& parent, int left = 5, int top = 5) {
   return p;
 }
 
-class Window : public ::testing::Test {
+class Window : public zvtest::FormTest {
  protected:
   void SetUp() override {
     g_log.clear();
     g_setTextAnswer = Value();
-    form_ = MakeForm("Window test");
+    FormTest::SetUp();
   }
-  void TearDown() override {
-    if (IsWindow(H(form_))) DestroyWindow(H(form_));
-    Pump();
-    zv::APPRUNNING(false);
-    zv::Application().Send("_lTerminate", false);
-  }
-  Value form_;
 };
 
 std::string Text(HWND h) {
