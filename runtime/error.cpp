@@ -1,6 +1,7 @@
 #include "runtime/error.h"
 
 #include "runtime/callstack.h"
+#include "runtime/names.h"
 
 namespace zv {
 namespace {
@@ -20,22 +21,22 @@ Class* ErrorClass() {
   static Class* c = [] {
     ClassDecl d("Error", nullptr);
     // Declared in the order of ErrorField.
-    d.AddData("GenCode", 0);
-    d.AddData("SubCode", 0);
-    d.AddData("SubSystem", "");
-    d.AddData("Description", "");
-    d.AddData("Operation", "");
-    d.AddData("FileName", "");
-    d.AddData("OsCode");
-    d.AddData("Args");
-    d.AddData("Severity", 2);
-    d.AddData("CanRetry", false);
-    d.AddData("CanDefault", false);
-    d.AddData("CanSubstitute", false);
-    d.AddData("ProcName", "");
-    d.AddData("ProcLine", 0);
-    d.AddData("Tries", 0);
-    d.AddData("Cargo");
+    d.AddData(sym::GenCode.name(), 0);
+    d.AddData(sym::SubCode.name(), 0);
+    d.AddData(sym::SubSystem.name(), "");
+    d.AddData(sym::Description.name(), "");
+    d.AddData(sym::Operation.name(), "");
+    d.AddData(sym::FileName.name(), "");
+    d.AddData(sym::OsCode.name());
+    d.AddData(sym::Args.name());
+    d.AddData(sym::Severity.name(), 2);
+    d.AddData(sym::CanRetry.name(), false);
+    d.AddData(sym::CanDefault.name(), false);
+    d.AddData(sym::CanSubstitute.name(), false);
+    d.AddData(sym::ProcName.name(), "");
+    d.AddData(sym::ProcLine.name(), 0);
+    d.AddData(sym::Tries.name(), 0);
+    d.AddData(sym::Cargo.name());
     return d.Finish();
   }();
   return c;

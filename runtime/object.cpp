@@ -7,6 +7,7 @@
 
 #include "runtime/callstack.h"
 #include "runtime/error.h"
+#include "runtime/names.h"
 
 namespace zv {
 
@@ -497,8 +498,8 @@ void Object::Finalize() noexcept {
 Class* RootClass() {
   static Class* root = [] {
     ClassDecl d("Object", nullptr);
-    d.AddMethod("ClassName", [](Object& self, Args) -> Value { return Value(self.ClassName()); });
-    d.AddMethod("IsDerivedFrom", [](Object& self, Args a) -> Value {
+    d.AddMethod(sym::ClassName.name(), [](Object& self, Args) -> Value { return Value(self.ClassName()); });
+    d.AddMethod(sym::IsDerivedFrom.name(), [](Object& self, Args a) -> Value {
       Value x = a.Get(0);
       if (x.IsString()) return self.GetClass()->IsDerivedFrom(std::string_view(x.AsString()));
       if (Object* o = x.AsObject()) return self.GetClass()->IsDerivedFrom(o->GetClass());
@@ -695,12 +696,25 @@ Value Invoke(Object& self, const Method& method, Args args, const SourceLocation
   return detail::RunMethod(self, method, args);
 }
 
-Value Super(Object& self, const Msg& m, Args args) {
-  CallStack::SetLine(m.where.line());
+Value InvokePacket(Object& self, const Method& method, const void* packet) {
+  if (CallStack::Depth() >= CallStack::MaxDepth()) return TooDeep(Value(&self), method.name);
+  Frame f;
+  f.self = &self;
+  f.method = &method;
+  FrameGuard g(f);
+  return method.packetFn(self, method, packet);
+}
+
+const Method* SuperMethod(Object& self, Symbol message) {
   const Frame* f = CallStack::InnermostMethod();
   const Class* from = (f && f->method && f->self == &self) ? f->method->owner : self.GetClass();
   const Class* parent = from ? from->Parent() : nullptr;
-  const Method* meth = parent ? parent->FindMethod(m.sym) : nullptr;
+  return parent ? parent->FindMethod(message) : nullptr;
+}
+
+Value Super(Object& self, const Msg& m, Args args) {
+  CallStack::SetLine(m.where.line());
+  const Method* meth = SuperMethod(self, m.sym);
   if (!meth) return NotUnderstood(Value(&self), m, args, false);
   return detail::RunMethod(self, *meth, args);
 }

@@ -51,6 +51,7 @@ using DestructorFn = void (*)(Object& self);
 // stack for error reports).
 struct Msg {
   Msg(Symbol s, SourceLocation at = SourceLocation::current()) : sym(s), where(at) {}
+  Msg(SetterSymbol s, SourceLocation at = SourceLocation::current()) : sym(s.symbol()), where(at) {}
   Msg(const char* name, SourceLocation at = SourceLocation::current())
       : sym(name), where(at) {}
   Msg(std::string_view name, SourceLocation at = SourceLocation::current())
@@ -85,6 +86,13 @@ struct Method {
   // A property setter: the send yields the value written (the first
   // argument), whatever the setter itself returns.
   bool yieldsArgument = false;
+  // A native that also takes its arguments as one C++ structure (a window
+  // message handler takes the message unpacked): packetFn runs it from such
+  // a structure without building argument values (see InvokePacket);
+  // `target` is the typed function that packetFn and fn both call.
+  using PacketFn = Value (*)(Object& self, const Method& m, const void* packet);
+  PacketFn packetFn = nullptr;
+  const void* target = nullptr;
   // True when running the method is a call frame of its own (natives and
   // inline methods); accessors run without one.
   bool HasFrame() const { return kind == Kind::Native || kind == Kind::Inline; }
@@ -296,10 +304,15 @@ Value SendFromOutside(const Value& receiver, const Msg& m, Args args);
 // message) on self: the method is looked up in the parent of the class that
 // declared the innermost executing method.
 Value Super(Object& self, const Msg& m, Args args);
+// The method Super would run, or nullptr.
+const Method* SuperMethod(Object& self, Symbol message);
 // Calls a callable with arguments (a frame that event-owner lookups skip).
 Value CallValue(const Value& callable, Args args);
 // Runs a specific method on an object (no lookup).
 Value Invoke(Object& self, const Method& method, Args args, const SourceLocation& where);
+// Runs a method that takes a structure (method.packetFn set) with one, in a
+// call frame of its own as any native.
+Value InvokePacket(Object& self, const Method& method, const void* packet);
 
 namespace detail {
 Value SendSlow(const Value& receiver, const Msg& m, Args args, bool checked);
@@ -307,26 +320,35 @@ Value RunMethod(Object& o, const Method& meth, Args args);
 
 // The common case inline: a public message of an object. Everything else
 // (undefined messages, scope checks, errors) takes the out-of-line path.
+// The method of a message that may run at once, or nullptr.
+inline const Method* FastMethod(const Object* o, Symbol s, bool checked) noexcept {
+  const Method* meth = o->GetClass()->FindMethod(s);
+  // A restricted member is always open to the object's own running methods
+  // (the method was found in the object's class, so that class derives from
+  // the member's), except a hidden one, which only its declaring class sees.
+  if (meth && (!checked || !(meth->visibility & (kProtected | kHidden | kReadOnly)) ||
+               (!(meth->visibility & kHidden) && detail::g_topFrame && detail::g_topFrame->self == o)))
+    return meth;
+  return nullptr;
+}
+
+inline Value RunFast(Object* o, const Method* meth, const Msg& m, Args args) {
+  CallStack::SetLine(m.where.line());
+  if (meth->slot < o->SlotCount()) {
+    if (meth->kind == Method::Kind::SlotGet) return o->Slot(meth->slot);
+    if (meth->kind == Method::Kind::SlotSet) {
+      Value v = args.empty() ? Value() : args.raw(0).Deref();
+      o->Slot(meth->slot) = v;
+      return v;
+    }
+  }
+  return RunMethod(*o, *meth, args);
+}
+
 inline Value SendFast(const Value& receiver, const Msg& m, Args args, bool checked) {
   if (receiver.kind() == Kind::Object) {
     Object* o = static_cast<Object*>(receiver.heap());
-    const Method* meth = o->GetClass()->FindMethod(m.sym);
-    // A restricted member is always open to the object's own running methods
-    // (the method was found in the object's class, so that class derives from
-    // the member's), except a hidden one, which only its declaring class sees.
-    if (meth && (!checked || !(meth->visibility & (kProtected | kHidden | kReadOnly)) ||
-                 (!(meth->visibility & kHidden) && detail::g_topFrame && detail::g_topFrame->self == o))) {
-      CallStack::SetLine(m.where.line());
-      if (meth->slot < o->SlotCount()) {
-        if (meth->kind == Method::Kind::SlotGet) return o->Slot(meth->slot);
-        if (meth->kind == Method::Kind::SlotSet) {
-          Value v = args.empty() ? Value() : args.raw(0).Deref();
-          o->Slot(meth->slot) = v;
-          return v;
-        }
-      }
-      return RunMethod(*o, *meth, args);
-    }
+    if (const Method* meth = FastMethod(o, m.sym, checked)) return RunFast(o, meth, m, args);
   }
   return SendSlow(receiver, m, args, checked);
 }
@@ -337,6 +359,16 @@ inline Value Send(const Value& receiver, const Msg& m, Args args) {
 }
 inline Value SendUnchecked(const Value& receiver, const Msg& m, Args args) {
   return detail::SendFast(receiver, m, args, false);
+}
+// The same, to an object held by reference (no value is made for it).
+inline Value Send(Object& receiver, const Msg& m, Args args) {
+  if (const Method* meth = detail::FastMethod(&receiver, m.sym, true)) return detail::RunFast(&receiver, meth, m, args);
+  return detail::SendSlow(Value(&receiver), m, args, true);
+}
+inline Value SendUnchecked(Object& receiver, const Msg& m, Args args) {
+  if (const Method* meth = detail::FastMethod(&receiver, m.sym, false))
+    return detail::RunFast(&receiver, meth, m, args);
+  return detail::SendSlow(Value(&receiver), m, args, false);
 }
 
 template <typename... A>

@@ -1,5 +1,6 @@
 #include "runtime/symbol.h"
 
+#include <cstring>
 #include <deque>
 #include <unordered_map>
 
@@ -67,6 +68,43 @@ std::uint32_t Symbol::Intern(std::string_view name) {
   t.entries.push_back({upper, std::string(name)});
   t.byUpper.emplace(std::move(upper), id);
   return id;
+}
+
+// A name given as a C string (a literal, mostly) is first looked up in a
+// small cache by address: a send by literal name then costs a pointer
+// comparison and a comparison of the bytes, not a hash of the name. The
+// bytes are compared because the same address may hold another name later
+// (a caller's buffer).
+std::uint32_t Symbol::Intern(const char* name) {
+  struct CacheEntry {
+    const char* at = nullptr;
+    std::uint32_t id = 0;
+    char text[20] = {};
+  };
+  static CacheEntry cache[256];
+  const auto addr = reinterpret_cast<std::uintptr_t>(name);
+  CacheEntry& e = cache[((addr >> 4) ^ (addr >> 12)) & 255];
+  if (e.at == name) {
+    // Stops at the first difference: never reads past the end of `name`.
+    for (std::size_t k = 0;; ++k) {
+      if (e.text[k] != name[k]) break;
+      if (name[k] == 0) return e.id;
+    }
+  }
+  const std::size_t len = std::strlen(name);
+  const std::uint32_t id = Intern(std::string_view(name, len));
+  if (len < sizeof e.text) {
+    e.at = name;
+    e.id = id;
+    std::memcpy(e.text, name, len + 1);
+  }
+  return id;
+}
+
+SetterSymbol SetterSymbol::Of(Symbol member) {
+  SetterSymbol s;
+  if (member.valid()) s.s_ = Symbol(std::string_view("_" + member.name()));
+  return s;
 }
 
 Symbol Symbol::Find(std::string_view name) {

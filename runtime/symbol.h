@@ -37,7 +37,23 @@ class Symbol {
 
  private:
   static std::uint32_t Intern(std::string_view name);
+  static std::uint32_t Intern(const char* name);
   std::uint32_t id_ = 0;  // 0: no symbol
+};
+
+// The assignment message of a member ("_nLeft" for nLeft). A type of its
+// own, so that code which means to assign cannot send the reading message
+// by mistake: Put() takes only setters.
+class SetterSymbol {
+ public:
+  constexpr SetterSymbol() = default;
+  explicit SetterSymbol(const char* message) : s_(message) {}
+  // The setter of a member symbol.
+  static SetterSymbol Of(Symbol member);
+  constexpr Symbol symbol() const { return s_; }
+
+ private:
+  Symbol s_;
 };
 
 // Upper-case copy of an ASCII name (bytes outside a-z are kept as they are).

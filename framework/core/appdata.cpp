@@ -10,13 +10,13 @@ Value Initialize(Object& self, Args) {
   return AppData();
 }
 
-Value Create(Object& self, Args a) { return self.Send("Initialize", a.Get(0)); }
+Value Create(Object& self, Args a) { return self.Send(sym::Initialize, a.Get(0)); }
 
 // OnClose fires once, however often the object is destroyed.
 Value Destroy(Object& self, Args) {
-  if (self.Send("lClosed").AsBool()) return {};
-  self.Send("_lClosed", true);
-  return self.Send("OnClose");
+  if (self.Send(sym::lClosed).AsBool()) return {};
+  self.Send(sym::set::lClosed, true);
+  return self.Send(sym::OnClose);
 }
 
 Value AddData(Object& self, Args a) {
@@ -50,12 +50,7 @@ Value AddData(Object& self, Args a) {
 Class* QAppDataClass() {
   static Class* c = [] {
     QVClass b("QAppData");
-    b.AddEvent("OnClose", kPublished, "oSender");
-    b.Data("lClosed", false, kHidden);
-    b.Constructor("Initialize", &Initialize);
-    b.Method("Create", &Create);
-    b.Method("Destroy", &Destroy);
-    b.Method("AddData", &AddData);
+    ZV_REGISTER_MEMBERS(b, ZV_QAPPDATA_MEMBERS);
     return b.Create();
   }();
   return c;

@@ -34,16 +34,16 @@ std::string Ansi(const std::u16string& w) {
 Value CreateByName(std::string_view cls, std::vector<Value> args = {}) {
   Value o = NewFrameworkObject(cls);
   if (!o.IsObject()) return {};
-  return SendList(o, "Create", args);
+  return SendList(o, sym::Create, args);
 }
 
 // Ends an owned member and clears it. The member's storage is cleared, not
 // its setter: a setter such as SetIcon would take "no value" as a request for
 // a new default object.
-void EndMember(Object& self, const char* member, const char* storage) {
+void EndMember(Object& self, Symbol member, SetterSymbol storage) {
   Value v = Get(self, member);
   if (v.IsObject()) {
-    v.Send("End");
+    v.Send(sym::End);
     Put(self, storage, Value());
   }
 }
@@ -53,67 +53,71 @@ void EndMember(Object& self, const char* member, const char* storage) {
 Value Initialize(Object& self, Args) {
   if (Application().IsObject()) return Application();
   Application() = Value(&self);
-  Put(self, "Handle", 0);
+  Put(self, sym::set::Handle, 0);
   Value forms = Value::List({});
   forms.AsList().items.reserve(16);
-  Put(self, "aForms", forms);
-  Put(self, "cTitle", "");
-  Put(self, "oTooltip", CreateByName("TToolTip"));
-  Put(self, "oBalloon", CreateByName("TBalloon"));
-  Put(self, "nWinVer", GETVERSIONEX().Item(1));
-  Put(self, "nWinPlatform", GETWINPLATFORM());
-  Put(self, "aArguments", GETCMDLINE());
+  Put(self, sym::set::aForms, forms);
+  Put(self, sym::set::cTitle, "");
+  Put(self, sym::set::oTooltip, CreateByName("TToolTip"));
+  Put(self, sym::set::oBalloon, CreateByName("TBalloon"));
+  Put(self, sym::set::nWinVer, GETVERSIONEX().Item(1));
+  Put(self, sym::set::nWinPlatform, GETWINPLATFORM());
+  Put(self, sym::set::aArguments, GETCMDLINE());
   const std::string file = GETMODULEFILENAME(GETINSTANCE());
-  Put(self, "cFileName", file);
+  Put(self, sym::set::cFileName, file);
   const std::size_t slash = file.find_last_of('\\');
-  Put(self, "cDirectory", slash == std::string::npos ? std::string() : file.substr(0, slash + 1));
-  self.Send("GetVersionInfo");
-  Put(self, "nVersion", LeadingNumber(Get(self, "cVersion").AsString()));
-  self.Send("SetIcon", "QV_ICO_ZORVAN");
-  self.Send("SetTooltips");
-  self.Send("SetFont");
+  Put(self, sym::set::cDirectory, slash == std::string::npos ? std::string() : file.substr(0, slash + 1));
+  self.Send(sym::GetVersionInfo);
+  Put(self, sym::set::nVersion, LeadingNumber(Get(self, sym::cVersion).AsString()));
+  self.Send(sym::SetIcon, "QV_ICO_ZORVAN");
+  self.Send(sym::SetTooltips);
+  self.Send(sym::SetFont);
   // The screen, printer and application data objects, in this order.
   for (const char* cls : {"TScreen", "TPrinter", "TAppData"}) {
     Value o = NewFrameworkObject(cls);
     if (!o.IsObject()) continue;
-    Value r = o.Send("Initialize");
+    Value r = o.Send(sym::Initialize);
     Value& global = std::string_view(cls) == "TScreen" ? Screen() : std::string_view(cls) == "TPrinter" ? Printer() : AppData();
     if (!global.IsObject()) global = r.IsObject() ? r : o;
   }
-  if (Get(self, "nWinVer").AsDouble() < 4.1) MsgAlert(LT(32768), LT(32769));
+  if (Get(self, sym::nWinVer).AsDouble() < 4.1) MsgAlert(LT(32768), LT(32769));
   OLEINITIALIZE();
   return Value(&self);
 }
 
+Value CurrentDir(Object&, Args) { return CurrentDirText(); }
+Value CurrentDrive(Object&, Args) { return CurrentDriveText(); }
+Value DecimalSeparator(Object&, Args) { return GETDECIMALSEPARATOR(); }
+
 Value Run(Object& self, Args) {
-  Value forms = Get(self, "aForms");
-  if (!Get(self, "oMainForm").IsObject() && forms.Len() > 0) Put(self, "oMainForm", forms.Item(1));
-  while (Get(self, "oMainForm").IsObject() && !Get(self, "lTerminate").AsBool()) {
-    RUNFORM(Get(self, "oMainForm"));
+  Value forms = Get(self, sym::aForms);
+  if (!Get(self, sym::oMainForm).IsObject() && forms.Len() > 0) Put(self, sym::set::oMainForm, forms.Item(1));
+  while (Get(self, sym::oMainForm).IsObject() && !Get(self, sym::lTerminate).AsBool()) {
+    RUNFORM(Get(self, sym::oMainForm));
     if (QuitPending()) break;
   }
-  self.Send("End");
+  self.Send(sym::End);
   return {};
 }
 
 Value End(Object& self, Args) {
-  EndMember(self, "FoIcon", "FoIcon");
-  EndMember(self, "FoFont", "FoFont");
-  EndMember(self, "oTooltip", "oTooltip");
-  EndMember(self, "oBalloon", "oBalloon");
-  self.Send("SetTooltips");
+  EndMember(self, sym::FoIcon, sym::set::FoIcon);
+  EndMember(self, sym::FoFont, sym::set::FoFont);
+  EndMember(self, sym::oTooltip, sym::set::oTooltip);
+  EndMember(self, sym::oBalloon, sym::set::oBalloon);
+  self.Send(sym::SetTooltips);
   return {};
 }
 
 Value Terminate(Object& self, Args) {
-  self.Send("_lSingleInstance", false);
-  self.Send("_lTerminate", true);
+  self.Send(sym::set::lSingleInstance, false);
+  self.Send(sym::set::lTerminate, true);
   return {};
 }
 
 Value SetTerminate(Object& self, Args a) {
   const bool v = a.Get(0).AsBool();
-  Put(self, "FlTerminate", v);
+  Put(self, sym::set::FlTerminate, v);
   APPRUNNING(!v);
   return v;
 }
@@ -121,94 +125,94 @@ Value SetTerminate(Object& self, Args a) {
 Value InsertForm(Object& self, Args a) {
   Value form = a.Get(0);
   if (!form.IsObject()) return form;
-  self.Send("_lTerminate", false);
-  Value forms = Get(self, "aForms");
+  self.Send(sym::set::lTerminate, false);
+  Value forms = Get(self, sym::aForms);
   auto& items = forms.AsList().items;
   if (std::none_of(items.begin(), items.end(), [&](const Value& f) { return f.AsObject() == form.AsObject(); }))
     items.push_back(form);
-  if (!Get(self, "oMainForm").IsObject()) Put(self, "oMainForm", form);
+  if (!Get(self, sym::oMainForm).IsObject()) Put(self, sym::set::oMainForm, form);
   return form;
 }
 
 Value RemoveForm(Object& self, Args a) {
   Value form = a.Get(0);
-  Value forms = Get(self, "aForms");
+  Value forms = Get(self, sym::aForms);
   auto& items = forms.AsList().items;
   auto it = std::find_if(items.begin(), items.end(), [&](const Value& f) { return f.AsObject() == form.AsObject(); });
   if (it != items.end()) items.erase(it);
-  Value main = Get(self, "oMainForm");
+  Value main = Get(self, sym::oMainForm);
   if (form.IsObject() && main.AsObject() == form.AsObject()) {
-    Put(self, "oMainForm", Value());
+    Put(self, sym::set::oMainForm, Value());
     Value next;
     for (const Value& f : items)
-      if (f.Send("lVisible").AsBool()) {
+      if (f.Send(sym::lVisible).AsBool()) {
         next = f;
         break;
       }
     if (next.IsObject()) {
-      Put(self, "oMainForm", next);
+      Put(self, sym::set::oMainForm, next);
     } else {
       // Only hidden forms are left: they go too, and the application ends.
       // Destroying a form removes it from the list through this method, so
       // the pass works on a copy taken before it starts.
       std::vector<Value> copy = items;
-      for (const Value& f : copy) f.Send("Destroy");
-      self.Send("_lTerminate", true);
+      for (const Value& f : copy) f.Send(sym::Destroy);
+      self.Send(sym::set::lTerminate, true);
     }
   }
-  if (items.empty()) Put(self, "oActiveForm", Value());
+  if (items.empty()) Put(self, sym::set::oActiveForm, Value());
   return {};
 }
 
 Value SetActiveForm(Object& self, Args a) {
-  Put(self, "oActiveForm", a.Get(0));
+  Put(self, sym::set::oActiveForm, a.Get(0));
   return {};
 }
 
 Value SetFont(Object& self, Args a) {
   Value font = a.Get(0);
   if (!font.IsObject()) font = a.Has(0) ? CreateByName("TFont", {font}) : CreateByName("TFont");
-  if (!font.IsObject()) return Get(self, "oFont");  // no font class yet
-  Value old = Get(self, "FoFont");
+  if (!font.IsObject()) return Get(self, sym::oFont);  // no font class yet
+  Value old = Get(self, sym::FoFont);
   if (old.AsObject() == font.AsObject()) return font;  // already the font: its count stays
-  if (old.IsObject()) old.Send("Destroy");
-  Put(self, "FoFont", font);
-  if (font.AsObject()->GetClass()->HasMessage(ZV_SYM("nCount")))
-    font.Send("_nCount", font.Send("nCount").AsInt() + 1);
+  if (old.IsObject()) old.Send(sym::Destroy);
+  Put(self, sym::set::FoFont, font);
+  if (font.AsObject()->GetClass()->HasMessage(sym::nCount))
+    font.Send(sym::set::nCount, font.Send(sym::nCount).AsInt() + 1);
   return font;
 }
 
 Value GetFont(Object& self, Args) {
-  Value f = Get(self, "FoFont");
-  return f.IsObject() ? f : self.Send("SetFont");
+  Value f = Get(self, sym::FoFont);
+  return f.IsObject() ? f : self.Send(sym::SetFont);
 }
 
 Value SetIcon(Object& self, Args a) {
   Value icon = a.Get(0);
   if (!icon.IsObject()) icon = CreateByName("TIcon", {a.Has(0) ? icon : Value(32512)});
-  Value old = Get(self, "FoIcon");
-  if (old.IsObject() && old.AsObject() != icon.AsObject()) old.Send("Destroy");
-  Put(self, "FoIcon", icon);
+  Value old = Get(self, sym::FoIcon);
+  if (old.IsObject() && old.AsObject() != icon.AsObject()) old.Send(sym::Destroy);
+  Put(self, sym::set::FoIcon, icon);
   return icon;
 }
 
 Value GetIcon(Object& self, Args) {
-  Value i = Get(self, "FoIcon");
-  return i.IsObject() ? i : self.Send("SetIcon");
+  Value i = Get(self, sym::FoIcon);
+  return i.IsObject() ? i : self.Send(sym::SetIcon);
 }
 
 Value SetHelp(Object& self, Args a) {
   Value help = a.Get(0);
   if (!help.IsObject() && !help.IsNil()) help = CreateByName("THelp", {help});
-  Value old = Get(self, "FoHelp");
-  if (old.IsObject() && old.AsObject() != help.AsObject()) old.Send("Destroy");
-  Put(self, "FoHelp", help);
+  Value old = Get(self, sym::FoHelp);
+  if (old.IsObject() && old.AsObject() != help.AsObject()) old.Send(sym::Destroy);
+  Put(self, sym::set::FoHelp, help);
   return help;
 }
 
 Value SetBusy(Object& self, Args a) {
   const bool busy = a.Get(0).AsBool();
-  Put(self, "FlBusy", busy);
+  Put(self, sym::set::FlBusy, busy);
   if (busy) {
     CURSORWAIT();
   } else {
@@ -223,48 +227,48 @@ Value SetBusy(Object& self, Args a) {
 
 Value SetMutex(Object& self, Args a) {
   const bool single = a.Get(0).AsBool();
-  Put(self, "FlSingleInstance", single);
+  Put(self, sym::set::FlSingleInstance, single);
   if (single) {
-    Value mutex = CreateByName("TMutex", {Get(self, "cTitle")});
-    Put(self, "FoMutex", mutex);
-    if (mutex.IsObject() && mutex.Send("lExisting").AsBool() && !EventAssigned(self, "OnNewInstance")) {
+    Value mutex = CreateByName("TMutex", {Get(self, sym::cTitle)});
+    Put(self, sym::set::FoMutex, mutex);
+    if (mutex.IsObject() && mutex.Send(sym::lExisting).AsBool() && !EventAssigned(self, sym::OnNewInstance.name())) {
       // Another instance holds the guard: abort the start-up quietly.
       throw Break(Value("another instance is running"));
     }
   } else {
-    Value m = Get(self, "FoMutex");
-    if (m.IsObject()) m.Send("Destroy");
-    Put(self, "FoMutex", Value());
+    Value m = Get(self, sym::FoMutex);
+    if (m.IsObject()) m.Send(sym::Destroy);
+    Put(self, sym::set::FoMutex, Value());
   }
   return {};
 }
 
 Value SetTooltips(Object& self, Args) {
-  g_tooltipWindow = ObjectHwnd(Get(self, "oTooltip"));
-  g_balloonWindow = ObjectHwnd(Get(self, "oBalloon"));
+  g_tooltipWindow = ObjectHwnd(Get(self, sym::oTooltip));
+  g_balloonWindow = ObjectHwnd(Get(self, sym::oBalloon));
   return {};
 }
 
 Value CallOnHelp(Object& self, Args a) {
-  if (!EventAssigned(self, "OnHelp")) return false;
-  self.Send("OnHelp", a.Get(0), a.Get(1), a.Get(2), a.Get(3));
+  if (!EventAssigned(self, sym::OnHelp.name())) return false;
+  self.Send(sym::OnHelp, a.Get(0), a.Get(1), a.Get(2), a.Get(3));
   return true;
 }
 
 Value Help(Object& self, Args a) {
-  if (self.Send("CallOnHelp", a.Get(0), a.Get(1), a.Get(2), a.Get(3)).AsBool()) return {};
-  Value help = Get(self, "oHelp");
+  if (self.Send(sym::CallOnHelp, a.Get(0), a.Get(1), a.Get(2), a.Get(3)).AsBool()) return {};
+  Value help = Get(self, sym::oHelp);
   if (help.IsObject()) {
-    if (!help.Send("ShowKeyword", a.Get(1).ToDisplay(), false).AsBool()) help.Send("ShowTOC");
+    if (!help.Send(sym::ShowKeyword, a.Get(1).ToDisplay(), false).AsBool()) help.Send(sym::ShowTOC);
   }
   return {};
 }
 
 Value MessageBoxMethod(Object& self, Args a) {
   Value text = a.Has(0) ? a.Get(0) : Value("");
-  Value title = a.Has(1) ? a.Get(1) : Get(self, "cTitle");
+  Value title = a.Has(1) ? a.Get(1) : Get(self, sym::cTitle);
   UINT flags = a.Has(2) ? static_cast<UINT>(a.Get(2).AsInt()) : MB_ICONINFORMATION;
-  return MESSAGEBOX(ObjectHwnd(Get(self, "oMainForm")), text, title, flags);
+  return MESSAGEBOX(ObjectHwnd(Get(self, sym::oMainForm)), text, title, flags);
 }
 
 Value GetVersionInfo(Object& self, Args) {
@@ -275,15 +279,15 @@ Value GetVersionInfo(Object& self, Args) {
   const auto* data = static_cast<const std::uint8_t*>(mem ? LockResource(mem) : nullptr);
   VersionInfo vi;
   if (!data || !ParseVersionResource(data, SizeofResource(module, res), vi)) return {};
-  Put(self, "nVersion", vi.nVersion);
-  Put(self, "nRelease", vi.nRelease);
-  Put(self, "nBuild", vi.nBuild);
-  Put(self, "cVersion", Ansi(vi.cVersion));
-  Put(self, "cDescription", Ansi(vi.cDescription));
-  Put(self, "cCompany", Ansi(vi.cCompany));
-  Put(self, "cCopyright", Ansi(vi.cCopyright));
-  Put(self, "cTradeMarks", Ansi(vi.cTradeMarks));
-  Put(self, "cComments", Ansi(vi.cComments));
+  Put(self, sym::set::nVersion, vi.nVersion);
+  Put(self, sym::set::nRelease, vi.nRelease);
+  Put(self, sym::set::nBuild, vi.nBuild);
+  Put(self, sym::set::cVersion, Ansi(vi.cVersion));
+  Put(self, sym::set::cDescription, Ansi(vi.cDescription));
+  Put(self, sym::set::cCompany, Ansi(vi.cCompany));
+  Put(self, sym::set::cCopyright, Ansi(vi.cCopyright));
+  Put(self, sym::set::cTradeMarks, Ansi(vi.cTradeMarks));
+  Put(self, sym::set::cComments, Ansi(vi.cComments));
   return {};
 }
 
@@ -292,51 +296,7 @@ Value GetVersionInfo(Object& self, Args) {
 Class* QApplicationClass() {
   static Class* c = [] {
     QVClass b("QApplication", {TComponentClass()});
-    b.AddProperty({.name = "oFont"});
-    b.AddProperty({.name = "oIcon", .setter = "SetIcon"});
-    b.AddProperty({.name = "cTitle"});
-    b.AddProperty({.name = "lSingleInstance", .dflt = false, .setter = "SetMutex"});
-    b.AddProperty({.name = "lUseReturn", .dflt = false});
-    b.AddProperty({.name = "lBusy", .dflt = false, .setter = "SetBusy"});
-    b.AddProperty({.name = "oHelp", .setter = "SetHelp"});
-    for (const char* ro : {"aForms", "oMainForm", "oActiveForm", "nWinVer", "nWinPlatform", "aArguments",
-                           "cFileName", "cDirectory"})
-      b.AddProperty({.name = ro, .readOnly = true});
-    for (const char* n : {"nVersion", "nRelease", "nBuild"}) b.AddProperty({.name = n, .dflt = 0, .readOnly = true});
-    for (const char* s : {"cVersion", "cDescription", "cCompany", "cCopyright", "cTradeMarks", "cComments"})
-      b.AddProperty({.name = s, .dflt = "", .readOnly = true});
-    b.Data("oActiveControl", Value(), kPublished);
-    b.AddEvent("OnHelp", kPublished, "oSender, HelpId, nPosX, nPosY");
-    b.Method("CurrentDir", [](Object&, Args) -> Value { return CurrentDirText(); }, kPublished);
-    b.Method("CurrentDrive", [](Object&, Args) -> Value { return CurrentDriveText(); }, kPublished);
-    b.Method("DecimalSeparator", [](Object&, Args) -> Value { return GETDECIMALSEPARATOR(); }, kPublished);
-    b.AddProperty({.name = "lTerminate", .dflt = false, .visibility = kPublic, .setter = "SetTerminate"});
-    b.Data("Handle", 0, kPublic | kReadOnly);
-    b.Data("oTooltip", Value(), kPublic | kReadOnly);
-    b.Data("oBalloon", Value(), kPublic | kReadOnly);
-    b.AddEvent("OnNewInstance", kPublic, "oSender");
-    b.AddProperty({.name = "oMutex", .visibility = kProtected});
-
-    b.Constructor("Initialize", &Initialize);
-    b.Method("MessageBox", &MessageBoxMethod);
-    b.Method("Run", &Run);
-    b.Method("Terminate", &Terminate);
-    b.Method("End", &End);
-    b.Method("InsertForm", &InsertForm);
-    b.Method("RemoveForm", &RemoveForm);
-    b.Method("SetActiveForm", &SetActiveForm);
-    b.Method("SetFont", &SetFont);
-    b.Method("GetFont", &GetFont);
-    b.Method("SetIcon", &SetIcon);
-    b.Method("GetIcon", &GetIcon);
-    b.Method("SetBusy", &SetBusy);
-    b.Method("SetHelp", &SetHelp);
-    b.Method("Help", &Help);
-    b.Method("SetTerminate", &SetTerminate, kProtected);
-    b.Method("SetMutex", &SetMutex, kProtected);
-    b.Method("SetTooltips", &SetTooltips, kProtected);
-    b.Method("CallOnHelp", &CallOnHelp, kProtected);
-    b.Method("GetVersionInfo", &GetVersionInfo, kProtected);
+    ZV_REGISTER_MEMBERS(b, ZV_QAPPLICATION_MEMBERS);
     return b.Create();
   }();
   return c;
@@ -350,12 +310,12 @@ Class* TApplicationClass() {
 void FrameworkStartUp() {
   if (Application().IsObject()) return;
   Value app = Object::New(TApplicationClass());
-  app.Send("Initialize");
+  app.Send(sym::Initialize);
 }
 
 void FrameworkEndOfProgram() {
-  if (Printer().IsObject()) Printer().Send("Destroy");
-  if (AppData().IsObject()) AppData().Send("Destroy");
+  if (Printer().IsObject()) Printer().Send(sym::Destroy);
+  if (AppData().IsObject()) AppData().Send(sym::Destroy);
   // Everything the program still holds is released while OLE is up: an
   // automation object kept in AppData (or anywhere) must get its Release
   // before OleUninitialize, never after.
@@ -365,20 +325,20 @@ void FrameworkEndOfProgram() {
 }
 
 std::string ApplicationTitle() {
-  return Application().IsObject() ? SendUnchecked(Application(), ZV_SYM("cTitle"), Args()).AsString() : std::string();
+  return Application().IsObject() ? SendUnchecked(Application(), sym::cTitle, Args()).AsString() : std::string();
 }
 
 HWND MainFormWindow() {
   if (!Application().IsObject()) return nullptr;
-  return ObjectHwnd(SendUnchecked(Application(), ZV_SYM("oMainForm"), Args()));
+  return ObjectHwnd(SendUnchecked(Application(), sym::oMainForm, Args()));
 }
 
 Value GetActiveForm() {
   if (!Application().IsObject()) return {};
-  Value forms = SendUnchecked(Application(), ZV_SYM("aForms"), Args());
+  Value forms = SendUnchecked(Application(), sym::aForms, Args());
   if (!forms.IsList()) return {};
   for (const Value& f : forms.AsList().items)
-    if (f.IsObject() && SendUnchecked(f, ZV_SYM("lActive"), Args()).AsBool()) return f;
+    if (f.IsObject() && SendUnchecked(f, sym::lActive, Args()).AsBool()) return f;
   return {};
 }
 

@@ -49,8 +49,8 @@ QVClass::QVClass(std::string_view className, std::initializer_list<Class*> paren
   // not have: the last one is the parent (its lists are the ones taken).
   Check(parents.size() <= 1, "New", "a class has exactly one parent class");
   Class* parent = decl_.Parent();
-  aProperties_ = CopyList(parent ? parent->ClassValue(Symbol("aProperties")) : Value(), 16);
-  aEvents_ = CopyList(parent ? parent->ClassValue(Symbol("aEvents")) : Value(), 16);
+  aProperties_ = CopyList(parent ? parent->ClassValue(sym::aProperties) : Value(), 16);
+  aEvents_ = CopyList(parent ? parent->ClassValue(sym::aEvents) : Value(), 16);
 }
 
 bool QVClass::Check(bool ok, std::string_view operation, std::string_view what) {
@@ -65,6 +65,16 @@ bool QVClass::Check(bool ok, std::string_view operation, std::string_view what) 
   e.canDefault = true;
   RaiseError(e);
   return false;
+}
+
+QVClass& QVClass::Handler(std::string_view name, NativeFn fn, Method::PacketFn packet, const void* target,
+                          std::uint16_t visibility) {
+  if (Check(!name.empty() && fn && packet && target, "Handler", "a handler needs a name and its functions")) {
+    zv::Method& m = decl_.AddMethod(name, fn, visibility);
+    m.packetFn = packet;
+    m.target = target;
+  }
+  return *this;
 }
 
 QVClass& QVClass::Data(std::string_view name, Value init, std::uint16_t visibility, std::string_view type) {
@@ -222,7 +232,16 @@ Class* QVClass::Create() {
   // 2. Accessors named by method name.
   for (const ReadWrite& rw : aReadWrite_) {
     const zv::Method* m = decl_.Find(rw.method);
-    if (!m) continue;
+    // A misspelled accessor name would otherwise show only when the
+    // property is first read or written.
+    if (!Check(m && (m->kind == zv::Method::Kind::Native || m->kind == zv::Method::Kind::Inline ||
+                     m->kind == zv::Method::Kind::Abstract),
+               "Create", "the accessor " + rw.method + " of " + rw.message + " is not a method of the class"))
+      continue;
+    if (m->kind == zv::Method::Kind::Abstract) {
+      decl_.AddAbstract(rw.message, rw.visibility);
+      continue;
+    }
     if (m->kind == zv::Method::Kind::Native)
       decl_.AddMethod(rw.message, m->fn, rw.visibility).yieldsArgument = rw.setter;
     else if (m->kind == zv::Method::Kind::Inline)
@@ -383,6 +402,21 @@ Value QV_CALLEVENT(Object& self, Args args) {
     return SendUnchecked(target, Msg(method), argv.args());
   }
   return CallValue(target, argv.args());
+}
+
+bool BindEvent(Object& self, Symbol event, const Value& target, Symbol method) {
+  const zv::Method* m = event.valid() ? EventMethod(self.GetClass(), event.name()) : nullptr;
+  if (!m || m->slot + 1 >= self.SlotCount()) return false;
+  if (target.IsObject()) {
+    if (!method.valid() || !target.AsObject()->GetClass()->HasMessage(method)) return false;
+    self.Slot(m->slot) = target;
+    self.Slot(m->slot + 1) = static_cast<std::int64_t>(method.id());
+    return true;
+  }
+  if (!target.IsNil() && !target.IsCallable()) return false;
+  self.Slot(m->slot) = target;
+  self.Slot(m->slot + 1) = Value();
+  return true;
 }
 
 bool EventAssigned(Object& self, std::string_view eventName) {

@@ -13,8 +13,8 @@
 //       b.AddProperty({.name = "nCount", .dflt = 0, .setter = "SetCount"});
 //       b.AddEvent("OnChange", zv::kPublished, "oSender, nNew");
 //       b.Method("SetCount", [](zv::Object& self, zv::Args a) -> zv::Value {
-//         self.Send("_FnCount", a.Get(0));
-//         return self.Send("OnChange", a.Get(0));
+//         self.Send(sym::set::FnCount, a.Get(0));
+//         return self.Send(sym::OnChange, a.Get(0));
 //       });
 //       return b.Create();
 //     }();
@@ -31,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/core/names.h"
 #include "runtime/runtime.h"
 
 namespace zv {
@@ -44,6 +45,7 @@ class Accessor {
   Accessor(NativeFn fn) : v_(Value::Pointer(reinterpret_cast<const void*>(fn))) {}
   Accessor(const char* methodName) : v_(methodName) {}
   Accessor(std::string_view methodName) : v_(methodName) {}
+  Accessor(Symbol methodName) : v_(std::string_view(methodName.name())) {}
   Accessor(Value v) : v_(std::move(v)) {}
   const Value& value() const { return v_; }
 
@@ -92,6 +94,11 @@ class QVClass {
   QVClass& Constructor(std::string_view name, NativeFn fn, std::uint16_t visibility = kPublic);
   QVClass& Inline(std::string_view name, Value callable, std::uint16_t visibility = kPublic);
   QVClass& Abstract(std::string_view name, std::uint16_t visibility = kPublic);
+  // A native that also runs from a C++ structure (see Method::packetFn): a
+  // send with argument values runs fn, the framework's own dispatch runs
+  // packet; both call target.
+  QVClass& Handler(std::string_view name, NativeFn fn, Method::PacketFn packet, const void* target,
+                   std::uint16_t visibility = kPublic);
   QVClass& Destructor(DestructorFn fn);
   QVClass& OnUndefined(UndefinedFn fn);
 
@@ -151,5 +158,12 @@ void SetDebug(bool on);
 Value QV_SETEVENT(Object& self, Args args);
 Value QV_CALLEVENT(Object& self, Args args);
 bool EventAssigned(Object& self, std::string_view eventName);
+// Binds an event from C++ with an explicit owner: the event then sends
+// `method` to `owner` (which must answer it), as a binding by name made
+// inside a method of the owner does. A callable target binds the callable
+// (method is ignored); an absent one clears the event. False, and nothing
+// bound, when the object has no such event or the owner does not answer
+// the method.
+bool BindEvent(Object& self, Symbol event, const Value& target, Symbol method = {});
 
 }  // namespace zv

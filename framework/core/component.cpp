@@ -4,27 +4,27 @@ namespace zv {
 namespace {
 
 Value ComponentNew(Object& self, Args a) {
-  if (a.Has(0)) self.Send("_oParent", a.Get(0));  // through the setter: subclasses re-parent
-  self.Send("_lFree", true);
+  if (a.Has(0)) self.Send(sym::set::oParent, a.Get(0));  // through the setter: subclasses re-parent
+  self.Send(sym::set::lFree, true);
   return Value(&self);
 }
 
 Value ComponentCreate(Object& self, Args a) {
   ComponentNew(self, a);
-  self.Send("_lCreated", true);
+  self.Send(sym::set::lCreated, true);
   return Value(&self);
 }
 
 Value ComponentDestroy(Object& self, Args a) {
   const bool free = a.Get(0).AsBool();
-  self.Send("_lFree", free);
-  if (free) self.Send("Free");
-  self.Send("_lCreated", false);
+  self.Send(sym::set::lFree, free);
+  if (free) self.Send(sym::Free);
+  self.Send(sym::set::lCreated, false);
   return Value(&self);
 }
 
 Value ComponentEnd(Object& self, Args) {
-  self.Send("Destroy", true);
+  self.Send(sym::Destroy, true);
   return {};
 }
 
@@ -38,21 +38,7 @@ Value ComponentEventAssigned(Object& self, Args a) {
 Class* QComponentClass() {
   static Class* c = [] {
     QVClass b("QComponent");
-    b.AddProperty({.name = "Cargo"});
-    b.Data("lFree", true, kProtected);
-    b.Data("lCreated", false, kProtected);
-    b.AddProperty({.name = "oParent"});
-    b.Data("cAuthor", "", kPublic | kReadOnly);
-    b.Data("cCopyright", "", kPublic | kReadOnly);
-    b.Data("cProduct", "", kPublic | kReadOnly);
-    b.Data("cVersion", "", kPublic | kReadOnly);
-    b.Constructor("New", &ComponentNew);
-    b.Constructor("Create", &ComponentCreate);
-    b.Method("Destroy", &ComponentDestroy);
-    b.Abstract("Free");
-    b.Method("End", &ComponentEnd);
-    b.Method("EventAssigned", &ComponentEventAssigned);
-    b.Abstract("QVNotify");
+    ZV_REGISTER_MEMBERS(b, ZV_QCOMPONENT_MEMBERS);
     return b.Create();
   }();
   return c;

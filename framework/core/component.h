@@ -8,17 +8,40 @@
 #pragma once
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/declare.h"
+
+#define ZV_QCOMPONENT_MEMBERS(X)              \
+  X(PROPERTY, Value, Cargo)                   \
+  X(DATA_P, bool, lFree, true)                \
+  X(DATA_P, bool, lCreated, false)            \
+  X(PROPERTY, Value, oParent)                 \
+  X(DATA_R, std::string, cAuthor, "")         \
+  X(DATA_R, std::string, cCopyright, "")      \
+  X(DATA_R, std::string, cProduct, "")        \
+  X(DATA_R, std::string, cVersion, "")        \
+  X(CONSTRUCTOR, New, &ComponentNew)          \
+  X(CONSTRUCTOR, Create, &ComponentCreate)    \
+  X(METHOD, Destroy, &ComponentDestroy)       \
+  X(ABSTRACT, Free)                           \
+  X(METHOD, End, &ComponentEnd)               \
+  X(METHOD, EventAssigned, &ComponentEventAssigned) \
+  X(ABSTRACT, QVNotify)
 
 namespace zv {
 
 Class* QComponentClass();
 Class* TComponentClass();
 
+class TComponentRef : public ObjectRef {
+  ZV_VIEW_CLASS(TComponentRef, ObjectRef, QComponentClass)
+  ZV_VIEW_MEMBERS(ZV_QCOMPONENT_MEMBERS)
+};
+
 // A new object of the class with its New constructor run on the arguments.
 template <typename... A>
 Value NewObject(Class* cls, A&&... args) {
   Value o = Object::New(cls);
-  return o.Send("New", std::forward<A>(args)...);
+  return o.Send(sym::New, std::forward<A>(args)...);
 }
 
 }  // namespace zv

@@ -27,8 +27,8 @@ std::vector<std::function<void()>>& idleWork() {
 
 HWND MdiClientOf(const Value& form) {
   Object* o = form.AsObject();
-  if (!o || !o->GetClass()->HasMessage(ZV_SYM("oMdiClient"))) return nullptr;
-  return ObjectHwnd(SendUnchecked(form, ZV_SYM("oMdiClient"), Args()));
+  if (!o || !o->GetClass()->HasMessage(sym::oMdiClient)) return nullptr;
+  return ObjectHwnd(SendUnchecked(form, sym::oMdiClient, Args()));
 }
 
 void Dispatch(MSG& msg) {
@@ -95,7 +95,7 @@ class ReEnable {
   ~ReEnable() {
     for (const Value& f : forms_) {
       try {
-        f.Send("Enable");
+        f.Send(sym::Enable);
       } catch (...) {
         DeferException(std::current_exception());
       }
@@ -122,18 +122,18 @@ Value ShowModalForm(const Value& form, const Value& nShow, const Value& lCenter)
   const HWND hForm = ObjectHwnd(form);
   std::vector<Value> disabled;
   if (Application().IsObject()) {
-    Value forms = SendUnchecked(Application(), ZV_SYM("aForms"), Args());
+    Value forms = SendUnchecked(Application(), sym::aForms, Args());
     const std::vector<Value> snapshot = forms.IsList() ? forms.AsList().items : std::vector<Value>();
     for (const Value& f : snapshot) {
-      if (f.Send("lEnabled").AsBool() && ObjectHwnd(f) != hForm) {
+      if (f.Send(sym::lEnabled).AsBool() && ObjectHwnd(f) != hForm) {
         disabled.push_back(f);
-        f.Send("Disable");
+        f.Send(sym::Disable);
       }
     }
   }
   ReEnable reEnable(disabled);
-  form.Send("_nModalResult", 0);
-  form.Send("_lModal", true);
+  form.Send(sym::set::nModalResult, 0);
+  form.Send(sym::set::lModal, true);
   if (lCenter.Deref().IsTrue() && hForm) {
     RECT desk{}, win{};
     GetWindowRect(GetDesktopWindow(), &desk);
@@ -142,11 +142,11 @@ Value ShowModalForm(const Value& form, const Value& nShow, const Value& lCenter)
     const int y = (desk.top + desk.bottom + win.top - win.bottom) >> 1;
     SetWindowPos(hForm, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
   }
-  if (nShow.Deref().IsNil()) form.Send("Show");
-  else form.Send("Show", nShow.Deref());
-  form.Send("AlignControls");
+  if (nShow.Deref().IsNil()) form.Send(sym::Show);
+  else form.Send(sym::Show, nShow.Deref());
+  form.Send(sym::AlignControls);
   FormLoop(form, true);
-  return form.Send("nModalResult");
+  return form.Send(sym::nModalResult);
 }
 
 void PROCESSMESSAGES() {

@@ -1,21 +1,25 @@
 // Reading and writing members from the framework's own code: these sends
 // skip the visibility check, as the framework works on its objects' behalf
 // (protected storage such as "FnLeft", read-only members such as Handle).
+// Members are named by symbol constants (sym::nLeft, sym::set::nLeft).
 #pragma once
 
-#include <string>
-
+#include "framework/core/names.h"
 #include "runtime/runtime.h"
 
 namespace zv {
 
-inline Value Get(const Value& object, const char* member) { return SendUnchecked(object, Msg(member), Args()); }
-inline Value Get(Object& object, const char* member) { return Get(Value(&object), member); }
+inline Value Get(const Value& object, Symbol member) { return SendUnchecked(object, Msg(member), Args()); }
+inline Value Get(Object& object, Symbol member) { return SendUnchecked(object, Msg(member), Args()); }
 
-// Assigns through the member's setter message "_" + member.
-inline void Put(Object& object, const char* member, Value v) {
+// Assigns through the member's setter message (sym::set::<member>).
+inline void Put(Object& object, SetterSymbol setter, Value v) {
   Value argv[] = {std::move(v)};
-  SendUnchecked(Value(&object), Msg(std::string("_") + member), Args(argv, 1));
+  SendUnchecked(object, Msg(setter), Args(argv, 1));
+}
+inline void Put(const Value& object, SetterSymbol setter, Value v) {
+  Value argv[] = {std::move(v)};
+  SendUnchecked(object, Msg(setter), Args(argv, 1));
 }
 
 // Whether the object's class answers the message.

@@ -741,20 +741,7 @@ using namespace ole;
 Class* TOleAutoClass() {
   static Class* c = [] {
     QVClass b("TOleAuto");
-    b.Data("hObj", 0);
-    b.Data("cClassName", "");
-    b.Data("pOleEnumerator");
-    b.Constructor("New", &OleNew);
-    b.Constructor("GetActiveObject", &OleGetActiveObject);
-    b.Method("Invoke", &OleInvoke);
-    b.Method("CallMethod", &OleInvoke);
-    b.Method("Set", &OleSet);
-    b.Method("SetProperty", &OleSet);
-    b.Method("Get", &OleGet);
-    b.Method("GetProperty", &OleGet);
-    b.Method("OleValue", &OleValueMethod);
-    b.Method("_OleValue", &SetOleValueMethod);
-    b.Method("OleNewEnumerator", &OleNewEnumeratorMethod);
+    ZV_REGISTER_MEMBERS(b, ZV_TOLEAUTO_MEMBERS);
     b.Method("+", &OpPlus);
     b.Method("-", &OpMinus);
     b.Method("*", &OpTimes);
@@ -770,9 +757,9 @@ Class* TOleAutoClass() {
     b.OnUndefined(&Undefined);
     b.Destructor(&OleDestroy);
     Class* cls = b.Create();
-    g_slots.hObj = cls->FindData(Symbol("hObj"))->slot;
-    g_slots.cClassName = cls->FindData(Symbol("cClassName"))->slot;
-    g_slots.pOleEnumerator = cls->FindData(Symbol("pOleEnumerator"))->slot;
+    g_slots.hObj = cls->FindData(sym::hObj)->slot;
+    g_slots.cClassName = cls->FindData(sym::cClassName)->slot;
+    g_slots.pOleEnumerator = cls->FindData(sym::pOleEnumerator)->slot;
     return cls;
   }();
   return c;
@@ -781,17 +768,14 @@ Class* TOleAutoClass() {
 Class* VTWrapperClass() {
   static Class* c = [] {
     QVClass b("VTWrapper");
-    b.Data("vt", 0);
-    b.Data("Value");
-    // The reference the wrapper owns when it was made from an interface a
-    // server returned (released with the wrapper).
-    b.Data("pOwned", Value(), kHidden);
-    b.Constructor("New", &WrapperNew);
+    // pOwned: the reference the wrapper owns when it was made from an
+    // interface a server returned (released with the wrapper).
+    ZV_REGISTER_MEMBERS(b, ZV_VTWRAPPER_MEMBERS);
     b.Destructor(&WrapperDestroy);
     Class* cls = b.Create();
-    g_slots.vt = cls->FindData(Symbol("vt"))->slot;
-    g_slots.value = cls->FindData(Symbol("Value"))->slot;
-    g_slots.owned = cls->FindData(Symbol("pOwned"))->slot;
+    g_slots.vt = cls->FindData(sym::vt)->slot;
+    g_slots.value = cls->FindData(sym::Value)->slot;
+    g_slots.owned = cls->FindData(sym::pOwned)->slot;
     return cls;
   }();
   return c;
@@ -810,12 +794,12 @@ Class* VTArrayWrapperClass() {
 
 Value CreateObject(const Value& progId) {
   Value o = Object::New(TOleAutoClass());
-  return o.Send("New", progId);
+  return o.Send(sym::New, progId);
 }
 
 Value GetActiveObject(const Value& progId) {
   Value o = Object::New(TOleAutoClass());
-  return o.Send("GetActiveObject", progId);
+  return o.Send(sym::GetActiveObject, progId);
 }
 
 Value CREATEOLEOBJECT(const Value& classId, const Value& interfaceId) {

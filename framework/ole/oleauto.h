@@ -25,7 +25,32 @@
 #include <functional>
 #include <iterator>
 
+#include "framework/core/declare.h"
 #include "runtime/runtime.h"
+
+// The automation client's own members (its operators "+", "[]" ... are
+// declared beside the table: they are not names).
+#define ZV_TOLEAUTO_MEMBERS(X)                              \
+  X(DATA, long long, hObj, 0)                               \
+  X(DATA, std::string, cClassName, "")                      \
+  X(DATA, Value, pOleEnumerator)                            \
+  X(CONSTRUCTOR, New, &OleNew)                              \
+  X(CONSTRUCTOR, GetActiveObject, &OleGetActiveObject)      \
+  X(METHOD, Invoke, &OleInvoke)                             \
+  X(METHOD, CallMethod, &OleInvoke)                         \
+  X(METHOD, Set, &OleSet)                                   \
+  X(METHOD, SetProperty, &OleSet)                           \
+  X(METHOD, Get, &OleGet)                                   \
+  X(METHOD, GetProperty, &OleGet)                           \
+  X(METHOD, OleValue, &OleValueMethod)                      \
+  X(SETTER, OleValue, &SetOleValueMethod)                   \
+  X(METHOD, OleNewEnumerator, &OleNewEnumeratorMethod)
+
+#define ZV_VTWRAPPER_MEMBERS(X)                             \
+  X(DATA, int, vt, 0)                                       \
+  X(DATA, Value, Value)                                     \
+  X(DATA_H, Value, pOwned)                                  \
+  X(CONSTRUCTOR, New, &WrapperNew)
 
 namespace zv {
 
@@ -133,5 +158,12 @@ class OleItems {
 
 // Calls body with each item (see OleItems); returns the number of items.
 std::size_t ForEachOle(const Value& object, const std::function<void(const Value&)>& body);
+
+// A typed view of an automation object: its own members (the server's
+// members are late bound: send them by name).
+class TOleAutoRef : public ObjectRef {
+  ZV_VIEW_CLASS(TOleAutoRef, ObjectRef, TOleAutoClass)
+  ZV_VIEW_MEMBERS(ZV_TOLEAUTO_MEMBERS)
+};
 
 }  // namespace zv

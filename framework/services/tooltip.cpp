@@ -4,6 +4,7 @@
 
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
+#include "framework/window/messages.h"
 
 namespace zv {
 namespace {
@@ -18,7 +19,7 @@ void SetToolText(Object& self, const Value& control, TOOLINFOA& ti, const std::s
     ti.lpszText = const_cast<char*>(explicitText.c_str());
     return;
   }
-  Value text = Get(control, IsBalloon(self) ? "cBalloon" : "cTooltip");
+  Value text = Get(control, IsBalloon(self) ? sym::cBalloon : sym::cTooltip);
   if (text.IsString()) {
     ti.lpszText = LPSTR_TEXTCALLBACKA;
   } else {
@@ -29,7 +30,7 @@ void SetToolText(Object& self, const Value& control, TOOLINFOA& ti, const std::s
 
 // The window of the control's form (the tool's owner for whole-control tools).
 HWND FormWindow(const Value& control) {
-  Value form = Has(control, ZV_SYM("GetForm")) ? control.Send("GetForm") : Value();
+  Value form = Has(control, sym::GetForm) ? control.Send(sym::GetForm) : Value();
   HWND h = ObjectHwnd(form);
   return h ? h : GetParent(ObjectHwnd(control));
 }
@@ -57,54 +58,54 @@ void ToolIdentity(const Value& control, const Value& nId, const Value& aRect, TO
 // The title: the tooltip's own, else the control's.
 void ApplyTitle(Object& self, const Value& control) {
   HWND hwnd = ObjectHwnd(self);
-  Value title = Get(self, "cTitle");
+  Value title = Get(self, sym::cTitle);
   if (title.IsString() && !title.AsString().empty()) {
-    SendMessageA(hwnd, TTM_SETTITLEA, static_cast<WPARAM>(Get(self, "nIcon").AsInt()),
+    SendMessageA(hwnd, TTM_SETTITLEA, static_cast<WPARAM>(Get(self, sym::nIcon).AsInt()),
                  reinterpret_cast<LPARAM>(title.AsString().c_str()));
     return;
   }
-  if (!control.IsObject() || !Has(control, ZV_SYM("cTooltipTitle"))) return;
-  Value ctitle = Get(control, "cTooltipTitle");
+  if (!control.IsObject() || !Has(control, sym::cTooltipTitle)) return;
+  Value ctitle = Get(control, sym::cTooltipTitle);
   if (ctitle.IsString() && !ctitle.AsString().empty())
-    SendMessageA(hwnd, TTM_SETTITLEA, static_cast<WPARAM>(Get(control, "nTooltipIcon").AsInt()),
+    SendMessageA(hwnd, TTM_SETTITLEA, static_cast<WPARAM>(Get(control, sym::nTooltipIcon).AsInt()),
                  reinterpret_cast<LPARAM>(ctitle.AsString().c_str()));
 }
 
 Value Create(Object& self, Args a) {
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), 0xFF};
   InitCommonControlsEx(&icc);
-  if (a.Has(0)) Put(self, "FoParent", a.Get(0));
-  HWND parentWnd = ObjectHwnd(Get(self, "oParent"));
-  const DWORD style = static_cast<DWORD>(Get(self, "nCtlStyle").AsInt());
+  if (a.Has(0)) Put(self, sym::set::FoParent, a.Get(0));
+  HWND parentWnd = ObjectHwnd(Get(self, sym::oParent));
+  const DWORD style = static_cast<DWORD>(Get(self, sym::nCtlStyle).AsInt());
   HWND hwnd = CreateWindowExA(0, TOOLTIPS_CLASSA, "", style | WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, parentWnd, nullptr, GETINSTANCE(), nullptr);
   if (hwnd) {
-    Put(self, "Handle", HandleValue(hwnd));
-    self.Send("Link");
+    Put(self, sym::set::Handle, HandleValue(hwnd));
+    self.Send(sym::Link);
     SendMessageA(hwnd, TTM_SETMAXTIPWIDTH, 0, 32768);
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    self.Send("SetAlwaysTip", Get(self, "lAlwaysTip"));
+    self.Send(sym::SetAlwaysTip, Get(self, sym::lAlwaysTip));
   }
-  Put(self, "lCreated", true);
+  Put(self, sym::set::lCreated, true);
   return Value(&self);
 }
 
 Value DestroyTip(Object& self, Args) {
   if (HWND hwnd = ObjectHwnd(self); hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
-  Put(self, "Handle", 0);
-  Put(self, "lCreated", false);
+  Put(self, sym::set::Handle, 0);
+  Put(self, sym::set::lCreated, false);
   return {};
 }
 
-Value WMNCDestroy(Object& self, Args) {
-  self.Send("Free");
-  Put(self, "Handle", 0);
+Value WMNCDestroy(Object& self, const WinMsg&) {
+  self.Send(sym::Free);
+  Put(self, sym::set::Handle, 0);
   return {};
 }
 
 Value Free(Object& self, Args a) {
-  self.Send("Unlink");
-  return Super(self, "Free", a);
+  self.Send(sym::Unlink);
+  return Super(self, sym::Free, a);
 }
 
 Value Link(Object& self, Args) { return LinkWindow(self, false, ""); }
@@ -115,7 +116,7 @@ Value Unlink(Object& self, Args) {
 
 Value SetAlwaysTip(Object& self, Args a) {
   const bool on = a.Get(0).AsBool();
-  Put(self, "FlAlwaysTip", on);
+  Put(self, sym::set::FlAlwaysTip, on);
   if (HWND hwnd = ObjectHwnd(self)) {
     LONG_PTR ws = GetWindowLongPtrA(hwnd, GWL_STYLE);
     SetWindowLongPtrA(hwnd, GWL_STYLE, on ? (ws | TTS_ALWAYSTIP) : (ws & ~static_cast<LONG_PTR>(TTS_ALWAYSTIP)));
@@ -126,10 +127,10 @@ Value SetAlwaysTip(Object& self, Args a) {
 // Changes the style used for the next window; an existing one keeps its look.
 Value SetCloseButton(Object& self, Args a) {
   const bool on = a.Get(0).AsBool();
-  Put(self, "FlCloseButton", on);
-  std::int64_t style = Get(self, "nCtlStyle").AsInt();
+  Put(self, sym::set::FlCloseButton, on);
+  std::int64_t style = Get(self, sym::nCtlStyle).AsInt();
   style = on ? (style | TTS_CLOSE) : (style & ~static_cast<std::int64_t>(TTS_CLOSE));
-  Put(self, "nCtlStyle", style);
+  Put(self, sym::set::nCtlStyle, style);
   return on;
 }
 
@@ -164,7 +165,7 @@ Value DelTool(Object& self, Args a) {
 Value Show(Object& self, Args a) {
   HWND hwnd = ObjectHwnd(self);
   if (!hwnd) return {};
-  Value control = a.Has(2) ? a.Get(2) : Get(self, "oParent");
+  Value control = a.Has(2) ? a.Get(2) : Get(self, sym::oParent);
   HWND controlWnd = ObjectHwnd(control);
   TOOLINFOA ti{};
   ti.cbSize = sizeof ti;
@@ -172,7 +173,7 @@ Value Show(Object& self, Args a) {
   ti.hwnd = controlWnd;
   ti.uId = reinterpret_cast<UINT_PTR>(controlWnd);
   static std::string text;  // must outlive the call: the tooltip keeps a copy only of callback-less texts
-  Value own = Get(self, "cText");
+  Value own = Get(self, sym::cText);
   if (own.IsString()) {
     text = own.AsString();
     SetToolText(self, control, ti, text, true);
@@ -211,9 +212,9 @@ Value Notify(Object& self, Args a) {
   const auto* hdr = reinterpret_cast<const NMHDR*>(a.Get(1).AsInt());
   if (!hdr) return {};
   switch (static_cast<int>(hdr->code)) {
-    case static_cast<int>(TTN_SHOW): return self.Send("OnShow");
-    case static_cast<int>(TTN_POP): return self.Send("OnHide");
-    case -523: return self.Send("OnLinkClick");  // TTN_LINKCLICK
+    case static_cast<int>(TTN_SHOW): return self.Send(sym::OnShow);
+    case static_cast<int>(TTN_POP): return self.Send(sym::OnHide);
+    case -523: return self.Send(sym::OnLinkClick);  // TTN_LINKCLICK
     default: return {};
   }
 }
@@ -223,29 +224,7 @@ Value Notify(Object& self, Args a) {
 Class* QToolTipClass() {
   static Class* c = [] {
     QVClass b("QToolTip", {TWinObjectClass()});
-    b.Data("nCtlStyle", static_cast<long long>(TTS_NOPREFIX), kProtected);
-    b.AddProperty({.name = "cText"});
-    b.AddProperty({.name = "cTitle"});
-    b.AddProperty({.name = "nIcon"});
-    b.AddProperty({.name = "lAlwaysTip", .dflt = false, .setter = "SetAlwaysTip"});
-    b.AddProperty({.name = "lCloseButton", .dflt = false, .setter = "SetCloseButton"});
-    for (const char* e : {"OnShow", "OnHide", "OnLinkClick"}) b.AddEvent(e, kPublished, "oSender");
-    b.Data("oForm");
-    b.Constructor("Create", &Create);
-    b.Method("End", &DestroyTip);
-    b.Method("Destroy", &DestroyTip);
-    b.Method("SetAlwaysTip", &SetAlwaysTip);
-    b.Method("SetCloseButton", &SetCloseButton);
-    b.Method("AddTool", &AddTool);
-    b.Method("SetToolInfo", &SetToolInfo);
-    b.Method("DelTool", &DelTool);
-    b.Method("Show", &Show);
-    b.Method("Hide", &Hide);
-    b.Method("Free", &Free);
-    b.Method("Link", &Link);
-    b.Method("Unlink", &Unlink);
-    b.Method("Notify", &Notify);
-    b.Method("WMNCDestroy", &WMNCDestroy);
+    ZV_REGISTER_MEMBERS(b, ZV_QTOOLTIP_MEMBERS);
     return b.Create();
   }();
   return c;
@@ -259,7 +238,7 @@ Class* TToolTipClass() {
 Class* QBalloonClass() {
   static Class* c = [] {
     QVClass b("QBalloon", {TToolTipClass()});
-    b.Data("nCtlStyle", static_cast<long long>(TTS_BALLOON | TTS_NOPREFIX), kProtected);
+    ZV_REGISTER_MEMBERS(b, ZV_QBALLOON_MEMBERS);
     return b.Create();
   }();
   return c;

@@ -4,6 +4,7 @@
 #include "framework/core/environment.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
+#include "framework/window/messages.h"
 
 namespace zv {
 namespace {
@@ -13,34 +14,34 @@ UINT_PTR g_nextId = 100;
 
 // The parent's window, and the parent's client origin.
 HWND ParentHwnd(Object& self) {
-  Value parent = Get(self, "oParent");
+  Value parent = Get(self, sym::oParent);
   return parent.IsObject() && parent.AsObject() != Application().AsObject() ? ObjectHwnd(parent) : nullptr;
 }
 
 // ---------------------------------------------------------------- life cycle
 
 Value ControlNew(Object& self, Args a) {
-  if (a.Has(0)) self.Send("_oParent", a.Get(0));
-  return Super(self, "New", Args());
+  if (a.Has(0)) self.Send(sym::set::oParent, a.Get(0));
+  return Super(self, sym::New, Args());
 }
 
 Value ControlCreate(Object& self, Args a) {
-  Super(self, "Create", a);
-  if (!ObjectHwnd(self)) self.Send("CreateHandle");
-  self.Send("OnCreate");
+  Super(self, sym::Create, a);
+  if (!ObjectHwnd(self)) self.Send(sym::CreateHandle);
+  self.Send(sym::OnCreate);
   return Value(&self);
 }
 
 Value GetForm(Object& self, Args) {
-  Value form = Get(self, "FoForm");
+  Value form = Get(self, sym::FoForm);
   if (form.IsObject()) return form;
-  Value parent = Get(self, "oParent");
-  if (parent.IsObject() && Has(parent, ZV_SYM("GetForm"))) {
-    form = parent.Send("GetForm");
+  Value parent = Get(self, sym::oParent);
+  if (parent.IsObject() && Has(parent, sym::GetForm)) {
+    form = parent.Send(sym::GetForm);
     if (form.IsObject()) return form;
   }
   // A window without a parent control is a form of its own.
-  if (!(Get(self, "nCtlStyle").AsInt() & WS_CHILD)) return Value(&self);
+  if (!(Get(self, sym::nCtlStyle).AsInt() & WS_CHILD)) return Value(&self);
   return {};
 }
 
@@ -49,29 +50,29 @@ Value GetForm(Object& self, Args) {
 // colour and no brush gets a brush of that colour (the window's own, deleted
 // with the window).
 Value Register(Object& self, Args) {
-  if (Get(self, "cWinClassName").AsString().empty() && !Get(self, "FoCursor").IsObject() && Screen().IsObject() &&
-      Has(Screen(), ZV_SYM("oCursorArrow"))) {
-    Value arrow = Get(Screen(), "oCursorArrow");
-    if (arrow.IsObject()) Put(self, "FoCursor", arrow);
+  if (Get(self, sym::cWinClassName).AsString().empty() && !Get(self, sym::FoCursor).IsObject() && Screen().IsObject() &&
+      Has(Screen(), sym::oCursorArrow)) {
+    Value arrow = Get(Screen(), sym::oCursorArrow);
+    if (arrow.IsObject()) Put(self, sym::set::FoCursor, arrow);
   }
-  const Value pane = Get(self, "nClrPane");
-  if (!Get(self, "hBrush").AsInt() && pane.IsNumber())
-    Put(self, "hBrush", HandleValue(CreateSolidBrush(static_cast<COLORREF>(pane.AsInt()))));
-  return self.Send("RegisterClass");
+  const Value pane = Get(self, sym::nClrPane);
+  if (!Get(self, sym::hBrush).AsInt() && pane.IsNumber())
+    Put(self, sym::set::hBrush, HandleValue(CreateSolidBrush(static_cast<COLORREF>(pane.AsInt()))));
+  return self.Send(sym::RegisterClass);
 }
 
 // Registers the window class named ClassName, on top of the system class
 // `cWinClassName` when there is one (its style, cursor, brush and extra bytes
 // are copied; its procedure becomes the default processing).
 Value RegisterClassMethod(Object& self, Args a) {
-  const std::string name = Get(self, "ClassName").AsString();
+  const std::string name = Get(self, sym::ClassName).AsString();
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   if (GetClassInfoExA(GETINSTANCE(), name.c_str(), &wc)) return true;
   wc = WNDCLASSEXA{};
   wc.cbSize = sizeof wc;
-  wc.style = a.Has(1) ? static_cast<UINT>(a.Get(1).AsInt()) : static_cast<UINT>(Get(self, "nClassStyle").AsInt());
-  std::string base = a.Has(0) ? a.Get(0).AsString() : Get(self, "cWinClassName").AsString();
+  wc.style = a.Has(1) ? static_cast<UINT>(a.Get(1).AsInt()) : static_cast<UINT>(Get(self, sym::nClassStyle).AsInt());
+  std::string base = a.Has(0) ? a.Get(0).AsString() : Get(self, sym::cWinClassName).AsString();
   if (!base.empty()) {
     WNDCLASSEXA sys{};
     sys.cbSize = sizeof sys;
@@ -91,16 +92,16 @@ Value RegisterClassMethod(Object& self, Args a) {
 }
 
 Value Link(Object& self, Args a) {
-  return LinkWindow(self, a.Get(0).AsBool(), Get(self, "cWinClassName").AsString());
+  return LinkWindow(self, a.Get(0).AsBool(), Get(self, sym::cWinClassName).AsString());
 }
 
 Value Unlink(Object& self, Args a) {
   UnlinkWindow(self);
-  if (a.Get(0).AsBool() && Has(Value(&self), ZV_SYM("aControls"))) {
-    Value children = Get(self, "aControls");
+  if (a.Get(0).AsBool() && Has(Value(&self), sym::aControls)) {
+    Value children = Get(self, sym::aControls);
     if (children.IsList()) {
       const std::vector<Value> copy = children.AsList().items;
-      for (const Value& c : copy) c.Send("Unlink", true);
+      for (const Value& c : copy) c.Send(sym::Unlink, true);
     }
   }
   return {};
@@ -109,128 +110,128 @@ Value Unlink(Object& self, Args a) {
 // Creates the window: class registration, styles, identifier, the pending
 // link record, CreateWindow, then the parent's InsertControl.
 Value CreateHandle(Object& self, Args) {
-  Value form = self.Send("GetForm");
-  if (form.IsObject()) Put(self, "FoForm", form);
-  self.Send("Register");
-  std::int64_t style = Get(self, "nCtlStyle").AsInt();
-  if (Get(self, "lVisible").AsBool()) style |= WS_VISIBLE;
+  Value form = self.Send(sym::GetForm);
+  if (form.IsObject()) Put(self, sym::set::FoForm, form);
+  self.Send(sym::Register);
+  std::int64_t style = Get(self, sym::nCtlStyle).AsInt();
+  if (Get(self, sym::lVisible).AsBool()) style |= WS_VISIBLE;
   else style &= ~static_cast<std::int64_t>(WS_VISIBLE);
-  if (!Get(self, "lEnabled").AsBool()) style |= WS_DISABLED;
+  if (!Get(self, sym::lEnabled).AsBool()) style |= WS_DISABLED;
   else style &= ~static_cast<std::int64_t>(WS_DISABLED);
-  Put(self, "nCtlStyle", style);
-  Put(self, "hTheme", 0);
+  Put(self, sym::set::nCtlStyle, style);
+  Put(self, sym::set::hTheme, 0);
   UINT_PTR id = 0;
   if (style & WS_CHILD) {
-    if (form.IsObject() && form.AsObject() != &self && Has(form, ZV_SYM("GetNewID")))
-      id = static_cast<UINT_PTR>(form.Send("GetNewID").AsInt());
+    if (form.IsObject() && form.AsObject() != &self && Has(form, sym::GetNewID))
+      id = static_cast<UINT_PTR>(form.Send(sym::GetNewID).AsInt());
     else
       id = g_nextId++;
   }
-  Put(self, "nId", static_cast<long long>(id));
-  self.Send("OnBeforeCreate");
-  self.Send("Link");
-  Value parent = Get(self, "oParent");
+  Put(self, sym::set::nId, static_cast<long long>(id));
+  self.Send(sym::OnBeforeCreate);
+  self.Send(sym::Link);
+  Value parent = Get(self, sym::oParent);
   HWND parentWnd = ParentHwnd(self);
-  int left = static_cast<int>(Get(self, "nLeft").AsInt());
-  int top = static_cast<int>(Get(self, "nTop").AsInt());
+  int left = static_cast<int>(Get(self, sym::nLeft).AsInt());
+  int top = static_cast<int>(Get(self, sym::nTop).AsInt());
   if (parentWnd && parent.IsObject()) {
-    left += static_cast<int>(Get(parent, "nClientLeft").AsInt());
-    top += static_cast<int>(Get(parent, "nClientTop").AsInt());
+    left += static_cast<int>(Get(parent, sym::nClientLeft).AsInt());
+    top += static_cast<int>(Get(parent, sym::nClientTop).AsInt());
   }
-  HWND hwnd = CREATEWINDOW(Get(self, "ClassName").AsString(), Get(self, "FcText").AsString(),
-                           static_cast<DWORD>(style), static_cast<DWORD>(Get(self, "nExStyle").AsInt()), left, top,
-                           static_cast<int>(Get(self, "nWidth").AsInt()), static_cast<int>(Get(self, "nHeight").AsInt()),
+  HWND hwnd = CREATEWINDOW(Get(self, sym::ClassName).AsString(), Get(self, sym::FcText).AsString(),
+                           static_cast<DWORD>(style), static_cast<DWORD>(Get(self, sym::nExStyle).AsInt()), left, top,
+                           static_cast<int>(Get(self, sym::nWidth).AsInt()), static_cast<int>(Get(self, sym::nHeight).AsInt()),
                            parentWnd, id);
   RethrowDeferred();  // an abort raised during the creation messages
   if (!hwnd) {
     CancelPendingLink(self);
-    Put(self, "Handle", 0);
+    Put(self, sym::set::Handle, 0);
     return 0;
   }
-  Put(self, "Handle", HandleValue(hwnd));
-  self.Send("UpdateBounds");
-  self.Send("ApplyTooltips");
-  if (parent.IsObject() && (style & WS_CHILD) && Has(parent, ZV_SYM("InsertControl")))
-    parent.Send("InsertControl", Value(&self));
+  Put(self, sym::set::Handle, HandleValue(hwnd));
+  self.Send(sym::UpdateBounds);
+  self.Send(sym::ApplyTooltips);
+  if (parent.IsObject() && (style & WS_CHILD) && Has(parent, sym::InsertControl))
+    parent.Send(sym::InsertControl, Value(&self));
   return HandleValue(hwnd);
 }
 
 Value Destroy(Object& self, Args a) {
   HWND hwnd = ObjectHwnd(self);
-  if (!hwnd || !IsWindow(hwnd)) return Super(self, "Destroy", a);  // no window: the component protocol
-  Put(self, "lFree", a.Get(0).AsBool());
+  if (!hwnd || !IsWindow(hwnd)) return Super(self, sym::Destroy, a);  // no window: the component protocol
+  Put(self, sym::set::lFree, a.Get(0).AsBool());
   DestroyWindow(hwnd);
   RethrowDeferred();
   return Value(&self);
 }
 
 // WM_DESTROY: the text survives the window; OnDestroy fires.
-Value WMDestroy(Object& self, Args a) {
-  HWND hwnd = ValueHwnd(a.Get(2));
+Value WMDestroy(Object& self, const WinMsg& m) {
+  HWND hwnd = m.hwnd;
   if (hwnd) {
     int n = GetWindowTextLengthA(hwnd);
     std::string text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
     int got = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    Put(self, "FcText", text);
+    Put(self, sym::set::FcText, text);
   }
-  self.Send("OnDestroy");
-  Put(self, "hTheme", 0);
+  self.Send(sym::OnDestroy);
+  Put(self, sym::set::hTheme, 0);
   return {};
 }
 
 // WM_NCDESTROY: resources freed when asked; the window unlinked and removed
 // from its parent.
-Value WMNCDestroy(Object& self, Args) {
-  if (Get(self, "lFree").AsBool()) self.Send("Free");
-  self.Send("RemoveTooltips");
+Value WMNCDestroy(Object& self, const WinMsg&) {
+  if (Get(self, sym::lFree).AsBool()) self.Send(sym::Free);
+  self.Send(sym::RemoveTooltips);
   // The window's brush goes with the window (Register makes a new one for
   // the next window).
-  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"))) {
+  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush))) {
     DeleteObject(brush);
-    Put(self, "hBrush", 0);
+    Put(self, sym::set::hBrush, 0);
   }
-  self.Send("Unlink");
-  Value parent = Get(self, "oParent");
-  if (Get(self, "nId").AsInt() != 0 && parent.IsObject() && Has(parent, ZV_SYM("RemoveControl")))
-    parent.Send("RemoveControl", Value(&self));
-  Put(self, "Handle", 0);
-  Put(self, "lCreated", false);
-  Put(self, "lFocused", false);
+  self.Send(sym::Unlink);
+  Value parent = Get(self, sym::oParent);
+  if (Get(self, sym::nId).AsInt() != 0 && parent.IsObject() && Has(parent, sym::RemoveControl))
+    parent.Send(sym::RemoveControl, Value(&self));
+  Put(self, sym::set::Handle, 0);
+  Put(self, sym::set::lCreated, false);
+  Put(self, sym::set::lFocused, false);
   return {};
 }
 
 Value Free(Object& self, Args) {
-  self.Send("OnDestroyed");
+  self.Send(sym::OnDestroyed);
   return {};
 }
 
 // ---------------------------------------------------------------- geometry and state
 
 Value SetBounds(Object& self, Args a) {
-  const char* names[] = {"FnLeft", "FnTop", "FnWidth", "FnHeight"};
+  const SetterSymbol fields[] = {sym::set::FnLeft, sym::set::FnTop, sym::set::FnWidth, sym::set::FnHeight};
   for (std::size_t i = 0; i < 4; ++i)
-    if (a.Has(i)) Put(self, names[i], a.Get(i).AsInt());
+    if (a.Has(i)) Put(self, fields[i], a.Get(i).AsInt());
   HWND hwnd = ObjectHwnd(self);
   if (!hwnd) return {};
   const bool repaint = a.Has(4) ? a.Get(4).AsBool() : true;
-  int left = static_cast<int>(Get(self, "FnLeft").AsInt());
-  int top = static_cast<int>(Get(self, "FnTop").AsInt());
-  Value parent = Get(self, "oParent");
+  int left = static_cast<int>(Get(self, sym::FnLeft).AsInt());
+  int top = static_cast<int>(Get(self, sym::FnTop).AsInt());
+  Value parent = Get(self, sym::oParent);
   if (ParentHwnd(self) && parent.IsObject()) {
-    left += static_cast<int>(Get(parent, "nClientLeft").AsInt());
-    top += static_cast<int>(Get(parent, "nClientTop").AsInt());
+    left += static_cast<int>(Get(parent, sym::nClientLeft).AsInt());
+    top += static_cast<int>(Get(parent, sym::nClientTop).AsInt());
   }
-  MoveWindow(hwnd, left, top, static_cast<int>(Get(self, "FnWidth").AsInt()),
-             static_cast<int>(Get(self, "FnHeight").AsInt()), repaint);
+  MoveWindow(hwnd, left, top, static_cast<int>(Get(self, sym::FnWidth).AsInt()),
+             static_cast<int>(Get(self, sym::FnHeight).AsInt()), repaint);
   RethrowDeferred();
   return {};
 }
 
-Value SetLeft(Object& self, Args a) { return self.Send("SetBounds", a.Get(0)), a.Get(0); }
-Value SetTop(Object& self, Args a) { return self.Send("SetBounds", Value(), a.Get(0)), a.Get(0); }
-Value SetWidth(Object& self, Args a) { return self.Send("SetBounds", Value(), Value(), a.Get(0)), a.Get(0); }
-Value SetHeight(Object& self, Args a) { return self.Send("SetBounds", Value(), Value(), Value(), a.Get(0)), a.Get(0); }
+Value SetLeft(Object& self, Args a) { return self.Send(sym::SetBounds, a.Get(0)), a.Get(0); }
+Value SetTop(Object& self, Args a) { return self.Send(sym::SetBounds, Value(), a.Get(0)), a.Get(0); }
+Value SetWidth(Object& self, Args a) { return self.Send(sym::SetBounds, Value(), Value(), a.Get(0)), a.Get(0); }
+Value SetHeight(Object& self, Args a) { return self.Send(sym::SetBounds, Value(), Value(), Value(), a.Get(0)), a.Get(0); }
 
 // Reads the window's rectangle back into the storage (no setter runs).
 Value UpdateBounds(Object& self, Args) {
@@ -241,38 +242,38 @@ Value UpdateBounds(Object& self, Args) {
   POINT p{r.left, r.top};
   if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) {
     if (HWND parentWnd = GetParent(hwnd)) ScreenToClient(parentWnd, &p);
-    Value parent = Get(self, "oParent");
-    if (parent.IsObject() && Has(parent, ZV_SYM("nClientLeft"))) {
-      p.x -= static_cast<LONG>(Get(parent, "nClientLeft").AsInt());
-      p.y -= static_cast<LONG>(Get(parent, "nClientTop").AsInt());
+    Value parent = Get(self, sym::oParent);
+    if (parent.IsObject() && Has(parent, sym::nClientLeft)) {
+      p.x -= static_cast<LONG>(Get(parent, sym::nClientLeft).AsInt());
+      p.y -= static_cast<LONG>(Get(parent, sym::nClientTop).AsInt());
     }
   }
-  Put(self, "FnLeft", static_cast<long long>(p.x));
-  Put(self, "FnTop", static_cast<long long>(p.y));
-  Put(self, "FnWidth", static_cast<long long>(r.right - r.left));
-  Put(self, "FnHeight", static_cast<long long>(r.bottom - r.top));
+  Put(self, sym::set::FnLeft, static_cast<long long>(p.x));
+  Put(self, sym::set::FnTop, static_cast<long long>(p.y));
+  Put(self, sym::set::FnWidth, static_cast<long long>(r.right - r.left));
+  Put(self, sym::set::FnHeight, static_cast<long long>(r.bottom - r.top));
   RECT c{};
   GetClientRect(hwnd, &c);
-  Put(self, "FnClientWidth", static_cast<long long>(c.right));
-  Put(self, "FnClientHeight", static_cast<long long>(c.bottom));
+  Put(self, sym::set::FnClientWidth, static_cast<long long>(c.right));
+  Put(self, sym::set::FnClientHeight, static_cast<long long>(c.bottom));
   return {};
 }
 
-Value WMWindowPosChanged(Object& self, Args) {
-  self.Send("UpdateBounds");
+Value WMWindowPosChanged(Object& self, const WindowPosMsg&) {
+  self.Send(sym::UpdateBounds);
   return {};
 }
 
 Value SetText(Object& self, Args a) {
   Value text = a.Get(0);
-  Put(self, "FcText", text.IsString() ? text : Value(text.ToDisplay()));
+  Put(self, sym::set::FcText, text.IsString() ? text : Value(text.ToDisplay()));
   if (HWND hwnd = ObjectHwnd(self)) {
-    Value form = Get(self, "oForm");
-    const bool shortcuts = form.IsObject() && Has(form, ZV_SYM("DelShortCut"));
-    if (shortcuts) form.Send("DelShortCut", Value(&self));
-    SetWindowTextA(hwnd, Get(self, "FcText").AsString().c_str());
+    Value form = Get(self, sym::oForm);
+    const bool shortcuts = form.IsObject() && Has(form, sym::DelShortCut);
+    if (shortcuts) form.Send(sym::DelShortCut, Value(&self));
+    SetWindowTextA(hwnd, Get(self, sym::FcText).AsString().c_str());
     InvalidateRect(hwnd, nullptr, TRUE);
-    if (shortcuts) form.Send("AddShortCut", Value(&self));
+    if (shortcuts) form.Send(sym::AddShortCut, Value(&self));
   }
   return a.Get(0);
 }
@@ -283,49 +284,49 @@ Value GetText(Object& self, Args) {
     std::string text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
     int got = GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    Put(self, "FcText", text);
+    Put(self, sym::set::FcText, text);
   }
-  return Get(self, "FcText");
+  return Get(self, sym::FcText);
 }
 
 Value Show(Object& self, Args a) {
-  Put(self, "FlVisible", true);
+  Put(self, sym::set::FlVisible, true);
   if (HWND hwnd = ObjectHwnd(self)) {
     if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, a.Has(0) ? static_cast<int>(a.Get(0).AsInt()) : SW_SHOW);
-    Value parent = Get(self, "oParent");
-    if (Get(self, "nAlign").AsInt() != 0 && parent.IsObject() && Has(parent, ZV_SYM("AlignControls")))
-      parent.Send("AlignControls");
+    Value parent = Get(self, sym::oParent);
+    if (Get(self, sym::nAlign).AsInt() != 0 && parent.IsObject() && Has(parent, sym::AlignControls))
+      parent.Send(sym::AlignControls);
     else
       UpdateWindow(hwnd);
     RethrowDeferred();
   }
-  self.Send("OnShow");
+  self.Send(sym::OnShow);
   return {};
 }
 
 Value Hide(Object& self, Args) {
-  Put(self, "FlVisible", false);
-  Put(self, "lFocused", false);
+  Put(self, sym::set::FlVisible, false);
+  Put(self, sym::set::lFocused, false);
   if (HWND hwnd = ObjectHwnd(self)) {
     ShowWindow(hwnd, SW_HIDE);
-    const auto align = Get(self, "nAlign").AsInt();
-    Value parent = Get(self, "oParent");
-    if (align != 0 && align != 5 && parent.IsObject() && Has(parent, ZV_SYM("AlignControls")))
-      parent.Send("AlignControls");
+    const auto align = Get(self, sym::nAlign).AsInt();
+    Value parent = Get(self, sym::oParent);
+    if (align != 0 && align != 5 && parent.IsObject() && Has(parent, sym::AlignControls))
+      parent.Send(sym::AlignControls);
     RethrowDeferred();
   }
-  self.Send("OnHide");
+  self.Send(sym::OnHide);
   return {};
 }
 
 Value SetVisible(Object& self, Args a) {
-  if (a.Get(0).AsBool()) self.Send("Show");
-  else self.Send("Hide");
+  if (a.Get(0).AsBool()) self.Send(sym::Show);
+  else self.Send(sym::Hide);
   return a.Get(0);
 }
 
 Value Enable(Object& self, Args) {
-  Put(self, "FlEnabled", true);
+  Put(self, sym::set::FlEnabled, true);
   if (HWND hwnd = ObjectHwnd(self)) {
     EnableWindow(hwnd, TRUE);
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -334,7 +335,7 @@ Value Enable(Object& self, Args) {
 }
 
 Value Disable(Object& self, Args) {
-  Put(self, "FlEnabled", false);
+  Put(self, sym::set::FlEnabled, false);
   if (HWND hwnd = ObjectHwnd(self)) {
     EnableWindow(hwnd, FALSE);
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -343,13 +344,13 @@ Value Disable(Object& self, Args) {
 }
 
 Value SetEnabled(Object& self, Args a) {
-  if (a.Get(0).AsBool()) self.Send("Enable");
-  else self.Send("Disable");
+  if (a.Get(0).AsBool()) self.Send(sym::Enable);
+  else self.Send(sym::Disable);
   return a.Get(0);
 }
 
 Value SetParent(Object& self, Args a) {
-  Put(self, "FoParent", a.Get(0));
+  Put(self, sym::set::FoParent, a.Get(0));
   HWND hwnd = ObjectHwnd(self);
   if (hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
     HWND parentWnd = ParentHwnd(self);
@@ -363,12 +364,12 @@ Value SetParent(Object& self, Args a) {
 Value SetFocusMethod(Object& self, Args a) {
   HWND hwnd = ObjectHwnd(self);
   if (hwnd && IsWindowVisible(hwnd)) {
-    if (a.Get(0).AsBool()) Put(self, "lFocused", true);
+    if (a.Get(0).AsBool()) Put(self, sym::set::lFocused, true);
     ::SetFocus(hwnd);
     RethrowDeferred();
-    if (GetFocus() == hwnd) Put(self, "lFocused", true);
+    if (GetFocus() == hwnd) Put(self, sym::set::lFocused, true);
   }
-  return Get(self, "lFocused");
+  return Get(self, sym::lFocused);
 }
 
 // The object of a window, or of its nearest ancestor that has one.
@@ -383,43 +384,43 @@ Value ObjectOfWindowOrParent(HWND hwnd) {
 bool SameForm(const Value& a, const Value& form) {
   if (!a.IsObject() || !form.IsObject()) return false;
   if (a.AsObject() == form.AsObject()) return true;
-  Value f = Has(a, ZV_SYM("GetForm")) ? a.Send("GetForm") : Value();
+  Value f = Has(a, sym::GetForm) ? a.Send(sym::GetForm) : Value();
   return f.AsObject() == form.AsObject();
 }
 
 // Focus arrival: lFocused, the form's active control, OnEnter.
-Value WMSetFocus(Object& self, Args a) {
-  const HWND hwnd = ValueHwnd(a.Get(2));
-  Put(self, "lFocused", Get(self, "lTabStop"));
-  Value form = self.Send("GetForm");
-  if (form.IsObject() && form.AsObject() != &self) form.Send("_oActiveControl", Value(&self));
-  if (Application().IsObject()) Put(*Application().AsObject(), "oActiveControl", Value(&self));
-  PREVWINDOWPROC(hwnd, WM_SETFOCUS, ValueWParam(a.Get(0)), ValueLParam(a.Get(1)));
-  HWND lost = ValueHwnd(a.Get(0));
+Value WMSetFocus(Object& self, const FocusMsg& m) {
+  const HWND hwnd = m.hwnd;
+  Put(self, sym::set::lFocused, Get(self, sym::lTabStop));
+  Value form = self.Send(sym::GetForm);
+  if (form.IsObject() && form.AsObject() != &self) form.Send(sym::set::oActiveControl, Value(&self));
+  if (Application().IsObject()) Put(Application(), sym::set::oActiveControl, Value(&self));
+  PREVWINDOWPROC(hwnd, WM_SETFOCUS, m.wParam, m.lParam);
+  HWND lost = m.other;
   Value previous = ObjectOfWindowOrParent(IsWindow(lost) ? lost : GetFocus());
   if (SameForm(previous, form)) {
-    if (Has(form, ZV_SYM("OnChangeFocus"))) form.Send("OnChangeFocus", previous, Value(&self));
-    if (Has(form, ZV_SYM("RequestState"))) form.Send("RequestState");
-    if (Get(self, "lFocused").AsBool() || GetFocus() == hwnd) {
-      self.Send("GotFocus");
-      self.Send("OnEnter", previous);
+    if (Has(form, sym::OnChangeFocus)) form.Send(sym::OnChangeFocus, previous, Value(&self));
+    if (Has(form, sym::RequestState)) form.Send(sym::RequestState);
+    if (Get(self, sym::lFocused).AsBool() || GetFocus() == hwnd) {
+      self.Send(sym::GotFocus);
+      self.Send(sym::OnEnter, previous);
     }
   }
   return 0;
 }
 
 // Focus departure: Valid (OnExit) may keep the focus here.
-Value WMKillFocus(Object& self, Args a) {
-  const HWND hwnd = ValueHwnd(a.Get(2));
-  PREVWINDOWPROC(hwnd, WM_KILLFOCUS, ValueWParam(a.Get(0)), ValueLParam(a.Get(1)));
-  Value form = self.Send("GetForm");
-  if (!form.IsObject() || !Has(form, ZV_SYM("oActiveControl"))) return 0;
-  if (Get(form, "oActiveControl").AsObject() != &self) return 0;
-  Value next = ObjectOfWindowOrParent(ValueHwnd(a.Get(0)));
+Value WMKillFocus(Object& self, const FocusMsg& m) {
+  const HWND hwnd = m.hwnd;
+  PREVWINDOWPROC(hwnd, WM_KILLFOCUS, m.wParam, m.lParam);
+  Value form = self.Send(sym::GetForm);
+  if (!form.IsObject() || !Has(form, sym::oActiveControl)) return 0;
+  if (Get(form, sym::oActiveControl).AsObject() != &self) return 0;
+  Value next = ObjectOfWindowOrParent(m.other);
   if (!next.IsObject() || next.AsObject() == &self || !SameForm(next, form)) return 0;
-  Put(self, "lFocused", false);
-  if (Has(next, ZV_SYM("lFocused")) && Get(next, "lFocused").AsBool()) return 0;
-  if (self.Send("Valid", next).IsFalse()) {
+  Put(self, sym::set::lFocused, false);
+  if (Has(next, sym::lFocused) && Get(next, sym::lFocused).AsBool()) return 0;
+  if (self.Send(sym::Valid, next).IsFalse()) {
     ::SetFocus(hwnd);
   }
   return 0;
@@ -427,111 +428,101 @@ Value WMKillFocus(Object& self, Args a) {
 
 // Valid(next control): OnExit decides; no value counts as acceptance.
 Value Valid(Object& self, Args a) {
-  Value r = self.Send("OnExit", a.Get(0));
+  Value r = self.Send(sym::OnExit, a.Get(0));
   return r.IsFalse() ? Value(false) : Value(true);
 }
 
 Value GoNext(Object& self, Args a) {
-  Value form = self.Send("GetForm");
+  Value form = self.Send(sym::GetForm);
   if (!form.IsObject() || form.AsObject() == &self) return 0;
-  return form.Send("GoNextControl", a.Get(0), a.Get(1));
+  return form.Send(sym::GoNextControl, a.Get(0), a.Get(1));
 }
 
 Value GoPrev(Object& self, Args a) {
-  Value form = self.Send("GetForm");
+  Value form = self.Send(sym::GetForm);
   if (!form.IsObject() || form.AsObject() == &self) return 0;
-  return form.Send("GoPrevControl", a.Get(0), a.Get(1));
+  return form.Send(sym::GoPrevControl, a.Get(0), a.Get(1));
 }
 
 // ---------------------------------------------------------------- keyboard and mouse
 
 UINT DialogCode(HWND hwnd) { return static_cast<UINT>(SendMessageA(hwnd, WM_GETDLGCODE, 0, 0)); }
 
-Value Bubble(Object& self, const char* handler, Args a) {
-  Value parent = Get(self, "oParent");
-  if (parent.IsObject() && parent.AsObject() != Application().AsObject() && Has(parent, Symbol(handler)))
-    return SendUnchecked(parent, Msg(handler), a);
+// A key the control leaves alone goes to its parent's handler.
+Value Bubble(Object& self, Symbol handler, const WinMsg& m) {
+  Value parent = Get(self, sym::oParent);
+  if (parent.IsObject() && parent.AsObject() != Application().AsObject()) return CallHandler(parent, handler, m);
   return {};
 }
 
-Value WMKeyDown(Object& self, Args a) {
-  Value r = self.Send("OnKeyDown", a.Get(0), a.Get(1));
+Value WMKeyDown(Object& self, const KeyMsg& m) {
+  Value r = self.Send(sym::OnKeyDown, m.key, m.flags);
   if (!r.IsNil()) return r;
-  const auto key = a.Get(0).AsInt();
-  HWND hwnd = ValueHwnd(a.Get(2));
+  const int key = m.key;
+  HWND hwnd = m.hwnd;
   if (key == VK_DOWN || key == VK_RIGHT || key == VK_UP || key == VK_LEFT) {
     if (!(DialogCode(hwnd) & (DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
-      if (key == VK_DOWN || key == VK_RIGHT) self.Send("GoNextControl");
-      else self.Send("GoPrevControl");
+      if (key == VK_DOWN || key == VK_RIGHT) self.Send(sym::GoNextControl);
+      else self.Send(sym::GoPrevControl);
     }
     return {};
   }
-  return Bubble(self, "WMKeyDown", a);
+  return Bubble(self, sym::WMKeyDown, m);
 }
 
-Value WMKeyUp(Object& self, Args a) {
-  Value r = self.Send("OnKeyUp", a.Get(0), a.Get(1));
-  return r;
-}
+Value WMKeyUp(Object& self, const KeyMsg& m) { return self.Send(sym::OnKeyUp, m.key, m.flags); }
 
-Value WMChar(Object& self, Args a) {
-  Value r = self.Send("OnChar", a.Get(0), a.Get(1));
+Value WMChar(Object& self, const KeyMsg& m) {
+  Value r = self.Send(sym::OnChar, m.key, m.flags);
   if (!r.IsNil()) return r;
-  if (a.Get(0).AsInt() == VK_TAB) {
-    if (DialogCode(ValueHwnd(a.Get(2))) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return {};
-    if (GetKeyState(VK_SHIFT) < 0) self.Send("GoPrevControl");
-    else self.Send("GoNextControl");
+  if (m.key == VK_TAB) {
+    if (DialogCode(m.hwnd) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return {};
+    if (GetKeyState(VK_SHIFT) < 0) self.Send(sym::GoPrevControl);
+    else self.Send(sym::GoNextControl);
     return 0;
   }
-  return Bubble(self, "WMChar", a);
+  return Bubble(self, sym::WMChar, m);
 }
 
-Value WMLButtonDown(Object& self, Args a) {
-  const LPARAM l = ValueLParam(a.Get(1));
-  return self.Send("OnLButtonDown", a.Get(0), LowSigned(l), HighSigned(l));
+Value WMLButtonDown(Object& self, const MouseMsg& m) {
+  return self.Send(sym::OnLButtonDown, m.keys, m.x, m.y);
 }
-Value WMLButtonUp(Object& self, Args a) {
-  const LPARAM l = ValueLParam(a.Get(1));
-  return self.Send("OnLButtonUp", a.Get(0), LowSigned(l), HighSigned(l));
+Value WMLButtonUp(Object& self, const MouseMsg& m) {
+  return self.Send(sym::OnLButtonUp, m.keys, m.x, m.y);
 }
-Value WMLButtonDblClk(Object& self, Args a) {
-  const LPARAM l = ValueLParam(a.Get(1));
-  return self.Send("OnDblClick", a.Get(0), static_cast<int>(LOWORD(l)), static_cast<int>(HIWORD(l)));
+Value WMLButtonDblClk(Object& self, const MouseMsg& m) {
+  return self.Send(sym::OnDblClick, m.keys, m.x, m.y);
 }
-Value WMRButtonDown(Object& self, Args a) {
-  if (Get(self, "lTabStop").AsBool()) self.Send("SetFocus");
-  const LPARAM l = ValueLParam(a.Get(1));
-  return self.Send("OnRButtonDown", a.Get(0), LowSigned(l), HighSigned(l));
+Value WMRButtonDown(Object& self, const MouseMsg& m) {
+  if (Get(self, sym::lTabStop).AsBool()) self.Send(sym::SetFocus);
+  return self.Send(sym::OnRButtonDown, m.keys, m.x, m.y);
 }
-Value WMRButtonUp(Object& self, Args a) {
-  const LPARAM l = ValueLParam(a.Get(1));
-  return self.Send("OnRButtonUp", a.Get(0), LowSigned(l), HighSigned(l));
+Value WMRButtonUp(Object& self, const MouseMsg& m) {
+  return self.Send(sym::OnRButtonUp, m.keys, m.x, m.y);
 }
-Value WMMouseMove(Object& self, Args a) {
-  const LPARAM l = ValueLParam(a.Get(1));
-  return self.Send("OnMouseMove", a.Get(0), LowSigned(l), HighSigned(l));
+Value WMMouseMove(Object& self, const MouseMsg& m) {
+  return self.Send(sym::OnMouseMove, m.keys, m.x, m.y);
 }
 
 // WM_SETCURSOR for the control's own window: the wait cursor while the
 // application is busy; in the client area the control's cursor (its oCursor,
 // else the arrow for a control that has no system class to choose one).
-Value WMSetCursor(Object& self, Args a) {
-  const HWND hwnd = ValueHwnd(a.Get(2));
-  if (ValueHwnd(a.Get(0)) != hwnd) return {};
-  if (Application().IsObject() && Get(Application(), "FlBusy").AsBool()) {
+Value WMSetCursor(Object& self, const SetCursorMsg& m) {
+  if (m.window != m.hwnd) return {};
+  if (Application().IsObject() && Get(Application(), sym::FlBusy).AsBool()) {
     SetCursor(WaitCursor());
     return true;
   }
-  if (LOWORD(ValueLParam(a.Get(1))) != HTCLIENT) return {};
-  HCURSOR cursor = ObjectHandle<HCURSOR>(Get(self, "FoCursor"));
-  if (!cursor && Get(self, "cWinClassName").AsString().empty()) cursor = LoadCursorA(nullptr, IDC_ARROW);
+  if (m.hitTest != HTCLIENT) return {};
+  HCURSOR cursor = ObjectHandle<HCURSOR>(Get(self, sym::FoCursor));
+  if (!cursor && Get(self, sym::cWinClassName).AsString().empty()) cursor = LoadCursorA(nullptr, IDC_ARROW);
   if (!cursor) return {};
   SetCursor(cursor);
   return true;
 }
 
 Value SetCursorMethod(Object& self, Args a) {
-  Put(self, "FoCursor", a.Get(0));
+  Put(self, sym::set::FoCursor, a.Get(0));
   return a.Get(0);
 }
 
@@ -539,23 +530,24 @@ Value SetCursorMethod(Object& self, Args a) {
 
 // Reflected WM_COMMAND: code 0 is a click.
 Value Command(Object& self, Args a) {
-  if (a.Get(0).AsInt() == 0) return self.Send("Click");
+  if (a.Get(0).AsInt() == 0) return self.Send(sym::Click);
   return {};
 }
 
-Value Click(Object& self, Args) { return self.Send("OnClick"); }
+Value Click(Object& self, Args) { return self.Send(sym::OnClick); }
+Value QVClick(Object& self, Args) { return self.Send(sym::Click); }
 
 // Colour request: without a brush of its own the parent answers.
 Value GetCtlColor(Object& self, Args a) {
-  const HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"));
+  const HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush));
   if (brush) {
     HDC dc = ValueHandle<HDC>(a.Get(0));
-    SetBkColor(dc, static_cast<COLORREF>(Get(self, "nClrPane").AsInt()));
-    SetTextColor(dc, static_cast<COLORREF>(Get(self, "nClrText").AsInt()));
+    SetBkColor(dc, static_cast<COLORREF>(Get(self, sym::nClrPane).AsInt()));
+    SetTextColor(dc, static_cast<COLORREF>(Get(self, sym::nClrText).AsInt()));
     return HandleValue(brush);
   }
-  Value parent = Get(self, "oParent");
-  if (parent.IsObject() && Has(parent, ZV_SYM("GetCtlColor"))) return parent.Send("GetCtlColor", a.Get(0));
+  Value parent = Get(self, sym::oParent);
+  if (parent.IsObject() && Has(parent, sym::GetCtlColor)) return parent.Send(sym::GetCtlColor, a.Get(0));
   return {};
 }
 
@@ -573,54 +565,54 @@ Value PostMsgMethod(Object& self, Args a) {
 
 // Registers the control with the application's shared tooltip windows, by
 // its cTooltip and cBalloon (an empty text removes it).
-void RegisterTool(Object& self, const char* textMember, const char* appMember) {
+void RegisterTool(Object& self, Symbol textMember, Symbol appMember) {
   if (!Application().IsObject() || !ObjectHwnd(self)) return;
   Value tip = Get(Application(), appMember);
   if (!tip.IsObject()) return;
   Value text = Get(self, textMember);
   const bool has = !text.IsNil() && !(text.IsString() && text.AsString().empty());
-  tip.Send("DelTool", Value(&self));
-  if (has) tip.Send("AddTool", Value(&self));
+  tip.Send(sym::DelTool, Value(&self));
+  if (has) tip.Send(sym::AddTool, Value(&self));
 }
 
 Value SetTooltip(Object& self, Args a) {
-  Put(self, "FcTooltip", a.Get(0));
-  RegisterTool(self, "FcTooltip", "oTooltip");
+  Put(self, sym::set::FcTooltip, a.Get(0));
+  RegisterTool(self, sym::FcTooltip, sym::oTooltip);
   return a.Get(0);
 }
 
 Value SetBalloon(Object& self, Args a) {
-  Put(self, "FcBalloon", a.Get(0));
-  RegisterTool(self, "FcBalloon", "oBalloon");
+  Put(self, sym::set::FcBalloon, a.Get(0));
+  RegisterTool(self, sym::FcBalloon, sym::oBalloon);
   return a.Get(0);
 }
 
 Value ApplyTooltips(Object& self, Args) {
-  RegisterTool(self, "FcTooltip", "oTooltip");
-  RegisterTool(self, "FcBalloon", "oBalloon");
+  RegisterTool(self, sym::FcTooltip, sym::oTooltip);
+  RegisterTool(self, sym::FcBalloon, sym::oBalloon);
   return {};
 }
 
 Value RemoveTooltips(Object& self, Args) {
   if (!Application().IsObject()) return {};
-  for (const char* m : {"oTooltip", "oBalloon"}) {
+  for (Symbol m : {sym::oTooltip, sym::oBalloon}) {
     Value tip = Get(Application(), m);
-    if (tip.IsObject() && ObjectHwnd(tip)) tip.Send("DelTool", Value(&self));
+    if (tip.IsObject() && ObjectHwnd(tip)) tip.Send(sym::DelTool, Value(&self));
   }
   return {};
 }
 
 // Text of a tooltip request for this control (the control base adds zones).
-Value GetTooltip(Object& self, Args) { return Get(self, "FcTooltip"); }
+Value GetTooltip(Object& self, Args) { return Get(self, sym::FcTooltip); }
 
 // ---------------------------------------------------------------- TStdControl
 
 Value SetTabStop(Object& self, Args a) {
   const bool on = a.Get(0).AsBool();
-  Put(self, "FlTabStop", on);
-  std::int64_t style = Get(self, "nCtlStyle").AsInt();
+  Put(self, sym::set::FlTabStop, on);
+  std::int64_t style = Get(self, sym::nCtlStyle).AsInt();
   style = on ? (style | WS_TABSTOP) : (style & ~static_cast<std::int64_t>(WS_TABSTOP));
-  Put(self, "nCtlStyle", style);
+  Put(self, sym::set::nCtlStyle, style);
   if (HWND hwnd = ObjectHwnd(self)) {
     LONG_PTR ws = GetWindowLongPtrA(hwnd, GWL_STYLE);
     SetWindowLongPtrA(hwnd, GWL_STYLE, on ? (ws | WS_TABSTOP) : (ws & ~static_cast<LONG_PTR>(WS_TABSTOP)));
@@ -629,144 +621,30 @@ Value SetTabStop(Object& self, Args a) {
 }
 
 Value StdCreateHandle(Object& self, Args a) {
-  self.Send("SetTabStop", Get(self, "lTabStop"));
-  return Super(self, "CreateHandle", a);
+  self.Send(sym::SetTabStop, Get(self, sym::lTabStop));
+  return Super(self, sym::CreateHandle, a);
 }
 
 // State request: OnCheckState decides whether the control is enabled. An
 // answer that changes nothing leaves the window alone (no repaint).
 Value RequestState(Object& self, Args) {
-  Value r = self.Send("OnCheckState");
-  if (r.IsLogical() && r.AsBool() != Get(self, "lEnabled").AsBool()) {
-    if (!r.AsBool() && ObjectHwnd(self) && GetFocus() == ObjectHwnd(self)) self.Send("GoNextControl", Value(), true);
-    self.Send("_lEnabled", r);
+  Value r = self.Send(sym::OnCheckState);
+  if (r.IsLogical() && r.AsBool() != Get(self, sym::lEnabled).AsBool()) {
+    if (!r.AsBool() && ObjectHwnd(self) && GetFocus() == ObjectHwnd(self)) self.Send(sym::GoNextControl, Value(), true);
+    self.Send(sym::set::lEnabled, r);
   }
   return {};
 }
 
 }  // namespace
 
-Value ControlForm(const Value& control) { return control.IsObject() ? control.Send("GetForm") : Value(); }
-Value ControlParent(const Value& control) { return Get(control, "oParent"); }
+Value ControlForm(const Value& control) { return control.IsObject() ? control.Send(sym::GetForm) : Value(); }
+Value ControlParent(const Value& control) { return Get(control, sym::oParent); }
 
 Class* QControlClass() {
   static Class* c = [] {
     QVClass b("QControl", {TWinObjectClass()});
-    b.AddProperty({.name = "nLeft", .dflt = 0, .setter = "SetLeft"});
-    b.AddProperty({.name = "nTop", .dflt = 0, .setter = "SetTop"});
-    b.AddProperty({.name = "nWidth", .dflt = 10, .setter = "SetWidth"});
-    b.AddProperty({.name = "nHeight", .dflt = 10, .setter = "SetHeight"});
-    b.AddProperty({.name = "cText", .dflt = "", .getter = "GetText", .setter = "SetText", .editor = "PE_ExtendedString"});
-    b.AddProperty({.name = "nAlign", .dflt = 0,
-                   .valueNames = Value::List({Value::List({"alNONE", 0}), Value::List({"alLEFT", 1}),
-                                              Value::List({"alTOP", 2}), Value::List({"alRIGHT", 3}),
-                                              Value::List({"alBOTTOM", 4}), Value::List({"alCLIENT", 5})})});
-    b.AddProperty({.name = "nAnchors", .dflt = 3, .editor = "PE_Anchors"});
-    b.AddProperty({.name = "oCursor", .valueClass = "TCursor", .setter = "SetCursor", .editor = "PE_Cursor"});
-    b.AddProperty({.name = "cTooltip", .setter = "SetTooltip", .editor = "PE_Tooltip"});
-    b.AddProperty({.name = "cBalloon", .setter = "SetBalloon", .editor = "PE_Tooltip"});
-    b.AddProperty({.name = "cTooltipTitle", .editor = "PE_StringOrNil"});
-    b.AddProperty({.name = "nTooltipIcon", .dflt = 0});
-    b.AddProperty({.name = "lVisible", .dflt = true, .setter = "SetVisible"});
-    b.AddProperty({.name = "lEnabled", .dflt = true, .setter = "SetEnabled"});
-    b.AddProperty({.name = "HelpId", .editor = "PE_StringOrNil"});
-    b.AddProperty({.name = "oParent", .visibility = kPublic, .setter = "SetParent"});
-    b.AddProperty({.name = "oForm", .visibility = kPublic});
-    b.AddProperty({.name = "nClientTop", .dflt = 0, .visibility = kPublic});
-    b.AddProperty({.name = "nClientLeft", .dflt = 0, .visibility = kPublic});
-    b.AddProperty({.name = "nClientWidth", .dflt = 0, .visibility = kPublic});
-    b.AddProperty({.name = "nClientHeight", .dflt = 0, .visibility = kPublic});
-    b.AddProperty({.name = "lFocused", .dflt = false, .visibility = kPublic, .readOnly = true});
-    b.AddProperty({.name = "oActiveControl", .visibility = kPublic});
-    b.AddProperty({.name = "lTabStop", .dflt = false, .visibility = kProtected, .readOnly = true});
-    b.Data("cWinClassName", Value(), kProtected);
-    b.Data("nCtlStyle", static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN), kProtected);
-    b.Data("nExStyle", 0, kProtected);
-    b.Data("nClassStyle", 0, kProtected);
-    b.Data("hBkgnd", 0, kProtected);
-    b.Data("hBrush", 0, kProtected);
-    b.Data("nClrText", static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT)), kProtected);
-    b.Data("nClrPane", static_cast<long long>(GetSysColor(COLOR_BTNFACE)), kProtected);
-    b.Data("hTheme", 0, kProtected);
-    b.Data("nId", Value(), kPublic | kReadOnly);
-    for (const char* e : {"OnCreate", "OnDestroy", "OnDestroyed", "OnShow", "OnHide", "OnClick", "OnBeforeCreate",
-                          "OnBeginDrag"})
-      b.AddEvent(e, kPublished, "oSender");
-    b.AddEvent("OnPaint", kPublished, "oSender, hDC, @cPaintStruct");
-    b.AddEvent("OnPainted", kPublished, "oSender, hDC, @cPaintStruct");
-    for (const char* e : {"OnLButtonDown", "OnLButtonUp", "OnDblClick", "OnRButtonDown", "OnRButtonUp", "OnMouseMove"})
-      b.AddEvent(e, kPublished, "oSender, nKeyFlags, nPosX, nPosY");
-    b.AddEvent("OnContextMenu", kPublished, "oSender, nPosX, nPosY");
-    b.AddEvent("OnEndDrag", kPublished, "oSender, oFrom");
-    b.AddEvent("OnDragOver", kPublished, "oSender, oFrom");
-    b.AddEvent("OnRClick", kPublished);
-    for (const char* e : {"OnChar", "OnKeyDown", "OnKeyUp"}) b.AddEvent(e, kPublished, "oSender, nKey, nFlags");
-    b.AddEvent("OnEnter", kPublished, "oSender, oControl");
-    b.AddEvent("OnExit", kPublished, "oSender, oControl");
-    b.AddEvent("OnDropFiles", kPublished, "oSender, aPoint");
-
-    b.Constructor("New", &ControlNew);
-    b.Constructor("Create", &ControlCreate);
-    b.Method("Destroy", &Destroy);
-    b.Method("Free", &Free);
-    b.Method("GetForm", &GetForm);
-    b.Method("Register", &Register);
-    b.Method("RegisterClass", &RegisterClassMethod);
-    b.Method("Link", &Link);
-    b.Method("Unlink", &Unlink);
-    b.Method("CreateHandle", &CreateHandle);
-    b.Method("SetBounds", &SetBounds);
-    b.Method("SetLeft", &SetLeft);
-    b.Method("SetTop", &SetTop);
-    b.Method("SetWidth", &SetWidth);
-    b.Method("SetHeight", &SetHeight);
-    b.Method("UpdateBounds", &UpdateBounds);
-    b.Method("SetText", &SetText);
-    b.Method("GetText", &GetText);
-    b.Method("Show", &Show);
-    b.Method("Hide", &Hide);
-    b.Method("SetVisible", &SetVisible);
-    b.Method("Enable", &Enable);
-    b.Method("Disable", &Disable);
-    b.Method("SetEnabled", &SetEnabled);
-    b.Method("SetParent", &SetParent);
-    b.Method("SetFocus", &SetFocusMethod);
-    b.Method("Valid", &Valid);
-    b.Abstract("GotFocus");
-    b.Method("GoNextControl", &GoNext);
-    b.Method("GoPrevControl", &GoPrev);
-    b.Method("Click", &Click);
-    b.Method("QVClick", [](Object& self, Args) -> Value { return self.Send("Click"); });
-    b.Method("Command", &Command);
-    b.Abstract("Notify");
-    b.Abstract("AlignControls");
-    b.Abstract("InsertComponent");
-    b.Abstract("RemoveComponent");
-    b.Abstract("DrawItem");
-    b.Method("GetCtlColor", &GetCtlColor);
-    b.Method("SendMsg", &SendMsgMethod);
-    b.Method("PostMsg", &PostMsgMethod);
-    b.Method("SetTooltip", &SetTooltip);
-    b.Method("SetBalloon", &SetBalloon);
-    b.Method("GetTooltip", &GetTooltip);
-    b.Method("ApplyTooltips", &ApplyTooltips, kProtected);
-    b.Method("RemoveTooltips", &RemoveTooltips, kProtected);
-    b.Method("WMDestroy", &WMDestroy);
-    b.Method("WMNCDestroy", &WMNCDestroy);
-    b.Method("WMWindowPosChanged", &WMWindowPosChanged);
-    b.Method("WMSetFocus", &WMSetFocus);
-    b.Method("WMKillFocus", &WMKillFocus);
-    b.Method("WMKeyDown", &WMKeyDown);
-    b.Method("WMKeyUp", &WMKeyUp);
-    b.Method("WMChar", &WMChar);
-    b.Method("WMLButtonDown", &WMLButtonDown);
-    b.Method("WMLButtonUp", &WMLButtonUp);
-    b.Method("WMLButtonDblClk", &WMLButtonDblClk);
-    b.Method("WMRButtonDown", &WMRButtonDown);
-    b.Method("WMRButtonUp", &WMRButtonUp);
-    b.Method("WMMouseMove", &WMMouseMove);
-    b.Method("WMSetCursor", &WMSetCursor);
-    b.Method("SetCursor", &SetCursorMethod);
+    ZV_REGISTER_MEMBERS(b, ZV_QCONTROL_MEMBERS);
     return b.Create();
   }();
   return c;
@@ -780,22 +658,7 @@ Class* TControlClass() {
 Class* QStdControlClass() {
   static Class* c = [] {
     QVClass b("QStdControl", {TControlClass()});
-    b.AddProperty({.name = "cMessage", .editor = "PE_StringOrNil"});
-    b.AddProperty({.name = "lBorder", .dflt = false});
-    b.AddProperty({.name = "lTabStop", .dflt = true, .setter = "SetTabStop"});
-    b.AddProperty({.name = "lDragAcceptFiles", .dflt = false});
-    b.AddProperty({.name = "l3D", .dflt = true});
-    b.Data("nCtlStyle", static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN), kProtected);
-    b.Data("nClassStyle", static_cast<long long>(CS_DBLCLKS), kProtected);
-    b.Data("aDropFiles", Value::List({}), kPublic | kReadOnly);
-    for (const char* e : {"OnChar", "OnKeyDown", "OnKeyUp"}) b.AddEvent(e, kPublished, "oSender, nKey, nFlags");
-    b.AddEvent("OnEnter", kPublished, "oSender, oPrevCtl");
-    b.AddEvent("OnExit", kPublished, "oSender, oNextCtl");
-    b.AddEvent("OnDropFiles", kPublished, "oSender, aFiles, aPoint");
-    b.AddEvent("OnCheckState", kPublished, "oSender");
-    b.Method("SetTabStop", &SetTabStop);
-    b.Method("CreateHandle", &StdCreateHandle);
-    b.Method("RequestState", &RequestState);
+    ZV_REGISTER_MEMBERS(b, ZV_QSTDCONTROL_MEMBERS);
     return b.Create();
   }();
   return c;

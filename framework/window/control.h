@@ -15,12 +15,166 @@
 
 #include "framework/window/winobject.h"
 
+#define ZV_QCONTROL_MEMBERS(X) \
+  X(PROPERTY, int, nLeft, .dflt = 0, .setter = sym::SetLeft) \
+  X(PROPERTY, int, nTop, .dflt = 0, .setter = sym::SetTop) \
+  X(PROPERTY, int, nWidth, .dflt = 10, .setter = sym::SetWidth) \
+  X(PROPERTY, int, nHeight, .dflt = 10, .setter = sym::SetHeight) \
+  X(PROPERTY, std::string, cText, .dflt = "", .getter = sym::GetText, .setter = sym::SetText, .editor = "PE_ExtendedString") \
+  X(PROPERTY, int, nAlign, .dflt = 0, .valueNames = Value::List({Value::List({"alNONE", 0}), Value::List({"alLEFT", 1}), Value::List({"alTOP", 2}), Value::List({"alRIGHT", 3}), Value::List({"alBOTTOM", 4}), Value::List({"alCLIENT", 5})})) \
+  X(PROPERTY, int, nAnchors, .dflt = 3, .editor = "PE_Anchors") \
+  X(PROPERTY, Value, oCursor, .valueClass = "TCursor", .setter = sym::SetCursor, .editor = "PE_Cursor") \
+  X(PROPERTY, std::string, cTooltip, .setter = sym::SetTooltip, .editor = "PE_Tooltip") \
+  X(PROPERTY, std::string, cBalloon, .setter = sym::SetBalloon, .editor = "PE_Tooltip") \
+  X(PROPERTY, std::string, cTooltipTitle, .editor = "PE_StringOrNil") \
+  X(PROPERTY, int, nTooltipIcon, .dflt = 0) \
+  X(PROPERTY, bool, lVisible, .dflt = true, .setter = sym::SetVisible) \
+  X(PROPERTY, bool, lEnabled, .dflt = true, .setter = sym::SetEnabled) \
+  X(PROPERTY, Value, HelpId, .editor = "PE_StringOrNil") \
+  X(PROPERTY, Value, oParent, .visibility = kPublic, .setter = sym::SetParent) \
+  X(PROPERTY, Value, oForm, .visibility = kPublic) \
+  X(PROPERTY, int, nClientTop, .dflt = 0, .visibility = kPublic) \
+  X(PROPERTY, int, nClientLeft, .dflt = 0, .visibility = kPublic) \
+  X(PROPERTY, int, nClientWidth, .dflt = 0, .visibility = kPublic) \
+  X(PROPERTY, int, nClientHeight, .dflt = 0, .visibility = kPublic) \
+  X(PROPERTY_R, bool, lFocused, .dflt = false, .visibility = kPublic, .readOnly = true) \
+  X(PROPERTY, Value, oActiveControl, .visibility = kPublic) \
+  X(PROPERTY_P, bool, lTabStop, .dflt = false, .visibility = kProtected, .readOnly = true) \
+  X(DATA_P, std::string, cWinClassName, Value()) \
+  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) \
+  X(DATA_P, int, nExStyle, 0) \
+  X(DATA_P, int, nClassStyle, 0) \
+  X(DATA_P, Value, hBkgnd, 0) \
+  X(DATA_P, Value, hBrush, 0) \
+  X(DATA_P, int, nClrText, static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT))) \
+  X(DATA_P, int, nClrPane, static_cast<long long>(GetSysColor(COLOR_BTNFACE))) \
+  X(DATA_P, Value, hTheme, 0) \
+  X(DATA_R, int, nId, Value()) \
+  X(EVENT, OnCreate, "oSender") \
+  X(EVENT, OnDestroy, "oSender") \
+  X(EVENT, OnDestroyed, "oSender") \
+  X(EVENT, OnShow, "oSender") \
+  X(EVENT, OnHide, "oSender") \
+  X(EVENT, OnClick, "oSender") \
+  X(EVENT, OnBeforeCreate, "oSender") \
+  X(EVENT, OnBeginDrag, "oSender") \
+  X(EVENT, OnPaint, "oSender, hDC, @cPaintStruct") \
+  X(EVENT, OnPainted, "oSender, hDC, @cPaintStruct") \
+  X(EVENT, OnLButtonDown, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnLButtonUp, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnDblClick, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnRButtonDown, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnRButtonUp, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnMouseMove, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnContextMenu, "oSender, nPosX, nPosY") \
+  X(EVENT, OnEndDrag, "oSender, oFrom") \
+  X(EVENT, OnDragOver, "oSender, oFrom") \
+  X(EVENT, OnRClick) \
+  X(EVENT, OnChar, "oSender, nKey, nFlags") \
+  X(EVENT, OnKeyDown, "oSender, nKey, nFlags") \
+  X(EVENT, OnKeyUp, "oSender, nKey, nFlags") \
+  X(EVENT, OnEnter, "oSender, oControl") \
+  X(EVENT, OnExit, "oSender, oControl") \
+  X(EVENT, OnDropFiles, "oSender, aPoint") \
+  X(CONSTRUCTOR, New, &ControlNew) \
+  X(CONSTRUCTOR, Create, &ControlCreate) \
+  X(METHOD, Destroy, &Destroy) \
+  X(METHOD, Free, &Free) \
+  X(METHOD, GetForm, &GetForm) \
+  X(METHOD, Register, &Register) \
+  X(METHOD, RegisterClass, &RegisterClassMethod) \
+  X(METHOD, Link, &Link) \
+  X(METHOD, Unlink, &Unlink) \
+  X(METHOD, CreateHandle, &CreateHandle) \
+  X(METHOD, SetBounds, &SetBounds) \
+  X(METHOD, SetLeft, &SetLeft) \
+  X(METHOD, SetTop, &SetTop) \
+  X(METHOD, SetWidth, &SetWidth) \
+  X(METHOD, SetHeight, &SetHeight) \
+  X(METHOD, UpdateBounds, &UpdateBounds) \
+  X(METHOD, SetText, &SetText) \
+  X(METHOD, GetText, &GetText) \
+  X(METHOD, Show, &Show) \
+  X(METHOD, Hide, &Hide) \
+  X(METHOD, SetVisible, &SetVisible) \
+  X(METHOD, Enable, &Enable) \
+  X(METHOD, Disable, &Disable) \
+  X(METHOD, SetEnabled, &SetEnabled) \
+  X(METHOD, SetParent, &SetParent) \
+  X(METHOD, SetFocus, &SetFocusMethod) \
+  X(METHOD, Valid, &Valid) \
+  X(ABSTRACT, GotFocus) \
+  X(METHOD, GoNextControl, &GoNext) \
+  X(METHOD, GoPrevControl, &GoPrev) \
+  X(METHOD, Click, &Click) \
+  X(METHOD, QVClick, &QVClick) \
+  X(METHOD, Command, &Command) \
+  X(ABSTRACT, Notify) \
+  X(ABSTRACT, AlignControls) \
+  X(ABSTRACT, InsertComponent) \
+  X(ABSTRACT, RemoveComponent) \
+  X(ABSTRACT, DrawItem) \
+  X(METHOD, GetCtlColor, &GetCtlColor) \
+  X(METHOD, SendMsg, &SendMsgMethod) \
+  X(METHOD, PostMsg, &PostMsgMethod) \
+  X(METHOD, SetTooltip, &SetTooltip) \
+  X(METHOD, SetBalloon, &SetBalloon) \
+  X(METHOD, GetTooltip, &GetTooltip) \
+  X(METHOD_P, ApplyTooltips, &ApplyTooltips) \
+  X(METHOD_P, RemoveTooltips, &RemoveTooltips) \
+  X(HANDLER, WMDestroy, &WMDestroy) \
+  X(HANDLER, WMNCDestroy, &WMNCDestroy) \
+  X(HANDLER, WMWindowPosChanged, &WMWindowPosChanged) \
+  X(HANDLER, WMSetFocus, &WMSetFocus) \
+  X(HANDLER, WMKillFocus, &WMKillFocus) \
+  X(HANDLER, WMKeyDown, &WMKeyDown) \
+  X(HANDLER, WMKeyUp, &WMKeyUp) \
+  X(HANDLER, WMChar, &WMChar) \
+  X(HANDLER, WMLButtonDown, &WMLButtonDown) \
+  X(HANDLER, WMLButtonUp, &WMLButtonUp) \
+  X(HANDLER, WMLButtonDblClk, &WMLButtonDblClk) \
+  X(HANDLER, WMRButtonDown, &WMRButtonDown) \
+  X(HANDLER, WMRButtonUp, &WMRButtonUp) \
+  X(HANDLER, WMMouseMove, &WMMouseMove) \
+  X(HANDLER, WMSetCursor, &WMSetCursor) \
+  X(METHOD, SetCursor, &SetCursorMethod)
+
+#define ZV_QSTDCONTROL_MEMBERS(X) \
+  X(PROPERTY, std::string, cMessage, .editor = "PE_StringOrNil") \
+  X(PROPERTY, bool, lBorder, .dflt = false) \
+  X(PROPERTY, bool, lTabStop, .dflt = true, .setter = sym::SetTabStop) \
+  X(PROPERTY, bool, lDragAcceptFiles, .dflt = false) \
+  X(PROPERTY, bool, l3D, .dflt = true) \
+  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) \
+  X(DATA_P, int, nClassStyle, static_cast<long long>(CS_DBLCLKS)) \
+  X(DATA_R, Value, aDropFiles, Value::List({})) \
+  X(EVENT, OnChar, "oSender, nKey, nFlags") \
+  X(EVENT, OnKeyDown, "oSender, nKey, nFlags") \
+  X(EVENT, OnKeyUp, "oSender, nKey, nFlags") \
+  X(EVENT, OnEnter, "oSender, oPrevCtl") \
+  X(EVENT, OnExit, "oSender, oNextCtl") \
+  X(EVENT, OnDropFiles, "oSender, aFiles, aPoint") \
+  X(EVENT, OnCheckState, "oSender") \
+  X(METHOD, SetTabStop, &SetTabStop) \
+  X(METHOD, CreateHandle, &StdCreateHandle) \
+  X(METHOD, RequestState, &RequestState)
+
 namespace zv {
 
 Class* QControlClass();
 Class* TControlClass();
 Class* QStdControlClass();
 Class* TStdControlClass();
+
+class TControlRef : public TWinObjectRef {
+  ZV_VIEW_CLASS(TControlRef, TWinObjectRef, QControlClass)
+  ZV_VIEW_MEMBERS(ZV_QCONTROL_MEMBERS)
+};
+
+class TStdControlRef : public TControlRef {
+  ZV_VIEW_CLASS(TStdControlRef, TControlRef, QStdControlClass)
+  ZV_VIEW_MEMBERS(ZV_QSTDCONTROL_MEMBERS)
+};
 
 // Convenience for C++ code of the window layer.
 Value ControlForm(const Value& control);  // GetForm

@@ -7,45 +7,46 @@
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
+#include "framework/window/messages.h"
 
 namespace zv {
 namespace {
 
 Value Controls(Object& self) {
-  Value list = Get(self, "aControls");
+  Value list = Get(self, sym::aControls);
   if (!list.IsList()) {
     list = Value::List({});
-    Put(self, "aControls", list);
+    Put(self, sym::set::aControls, list);
   }
   return list;
 }
 
 Value WinCreate(Object& self, Args a) {
   Controls(self).AsList().items.reserve(16);
-  return Super(self, "Create", a);
+  return Super(self, sym::Create, a);
 }
 
 // When the window exists: the tab-stop state, and WS_EX_CONTROLPARENT exactly
 // when the container itself is not a tab stop (its children are reached).
 Value WinCreateHandle(Object& self, Args a) {
-  const bool tabStop = Get(self, "lTabStop").AsBool();
-  std::int64_t ex = Get(self, "nExStyle").AsInt();
+  const bool tabStop = Get(self, sym::lTabStop).AsBool();
+  std::int64_t ex = Get(self, sym::nExStyle).AsInt();
   ex = tabStop ? (ex & ~static_cast<std::int64_t>(WS_EX_CONTROLPARENT)) : (ex | WS_EX_CONTROLPARENT);
-  Put(self, "nExStyle", ex);
-  return Super(self, "CreateHandle", a);
+  Put(self, sym::set::nExStyle, ex);
+  return Super(self, sym::CreateHandle, a);
 }
 
 Value InsertControl(Object& self, Args a) {
   Value control = a.Get(0);
   if (!control.IsObject()) return {};
   Controls(self).Append(control);
-  if (Get(control, "nAlign").AsInt() != 0) self.Send("AlignControls");
-  Value form = self.Send("GetForm");
+  if (Get(control, sym::nAlign).AsInt() != 0) self.Send(sym::AlignControls);
+  Value form = self.Send(sym::GetForm);
   if (form.IsObject()) {
-    Value message = Has(control, ZV_SYM("cMessage")) ? Get(control, "cMessage") : Value();
-    if (message.IsString() && !message.AsString().empty() && Has(form, ZV_SYM("lMsgAuto")))
-      form.Send("_lMsgAuto", true);
-    if (Has(form, ZV_SYM("AddShortCut"))) form.Send("AddShortCut", control);
+    Value message = Has(control, sym::cMessage) ? Get(control, sym::cMessage) : Value();
+    if (message.IsString() && !message.AsString().empty() && Has(form, sym::lMsgAuto))
+      form.Send(sym::set::lMsgAuto, true);
+    if (Has(form, sym::AddShortCut)) form.Send(sym::AddShortCut, control);
   }
   return {};
 }
@@ -57,69 +58,66 @@ Value InsertControl(Object& self, Args a) {
 Value RemoveControl(Object& self, Args a) {
   Value control = a.Get(0);
   if (!control.IsObject()) return {};
-  const Value handle = Get(control, "Handle");
+  const Value handle = Get(control, sym::Handle);
   auto& items = Controls(self).AsList().items;
   auto it = std::find_if(items.begin(), items.end(), [&](const Value& c) { return c.AsObject() == control.AsObject(); });
   if (it == items.end() && handle.AsInt() != 0)
-    it = std::find_if(items.begin(), items.end(), [&](const Value& c) { return Get(c, "Handle") == handle; });
+    it = std::find_if(items.begin(), items.end(), [&](const Value& c) { return Get(c, sym::Handle) == handle; });
   if (it != items.end()) items.erase(it);
-  Value form = self.Send("GetForm");
-  if (form.IsObject() && Has(form, ZV_SYM("DelShortCut"))) form.Send("DelShortCut", control);
+  Value form = self.Send(sym::GetForm);
+  if (form.IsObject() && Has(form, sym::DelShortCut)) form.Send(sym::DelShortCut, control);
   return {};
 }
 
-Value WMDestroy(Object& self, Args a) {
-  Value r = Super(self, "WMDestroy", a);
+Value WMDestroy(Object& self, const WinMsg& m) {
+  Value r = SuperHandler(self, sym::WMDestroy, m);
   Controls(self).AsList().items.clear();  // the children's windows go after this one's WM_DESTROY
   return r;
 }
 
 Value Free(Object& self, Args a) {
-  if (HBRUSH b = ValueHandle<HBRUSH>(Get(self, "hBkgnd"))) {
+  if (HBRUSH b = ValueHandle<HBRUSH>(Get(self, sym::hBkgnd))) {
     DeleteObject(b);
-    Put(self, "hBkgnd", 0);
+    Put(self, sym::set::hBkgnd, 0);
   }
   // Ended and cleared: the members must not point at dead objects.
-  Value bkgnd = Get(self, "FoBkgnd");
-  Put(self, "FoBkgnd", Value());
-  if (bkgnd.IsObject()) bkgnd.Send("End");
-  Value menu = Get(self, "FoMenu");
-  Put(self, "FoMenu", Value());
-  if (menu.IsObject()) menu.Send("Destroy");
-  return Super(self, "Free", a);
+  Value bkgnd = Get(self, sym::FoBkgnd);
+  Put(self, sym::set::FoBkgnd, Value());
+  if (bkgnd.IsObject()) bkgnd.Send(sym::End);
+  Value menu = Get(self, sym::FoMenu);
+  Put(self, sym::set::FoMenu, Value());
+  if (menu.IsObject()) menu.Send(sym::Destroy);
+  return Super(self, sym::Free, a);
 }
 
 // WM_COMMAND: menus and accelerators, or reflection to the child control.
-Value WMCommand(Object& self, Args a) {
-  const WPARAM w = ValueWParam(a.Get(0));
-  const LPARAM l = ValueLParam(a.Get(1));
-  const int code = HIWORD(w);
-  const int id = LOWORD(w);
-  if (l == 0) {
+Value WMCommand(Object& self, const CommandMsg& m) {
+  const int code = m.code;
+  const int id = m.id;
+  if (!m.control) {
     if (code == 0) {
-      Value form = self.Send("GetForm");
-      Value popup = form.IsObject() && Has(form, ZV_SYM("oPopup")) ? Get(form, "oPopup") : Value();
-      if (Get(self, "lPopup").AsBool() && popup.IsObject()) popup.Send("DoAction", id);
-      else if (Value menu = Get(self, "oMenu"); menu.IsObject()) menu.Send("DoAction", id);
+      Value form = self.Send(sym::GetForm);
+      Value popup = form.IsObject() && Has(form, sym::oPopup) ? Get(form, sym::oPopup) : Value();
+      if (Get(self, sym::lPopup).AsBool() && popup.IsObject()) popup.Send(sym::DoAction, id);
+      else if (Value menu = Get(self, sym::oMenu); menu.IsObject()) menu.Send(sym::DoAction, id);
     }
     return {};  // code 1 (accelerator): nothing here
   }
-  HWND sender = reinterpret_cast<HWND>(l);
+  HWND sender = m.control;
   if (sender == ObjectHwnd(self)) return {};
   Value child = GETCONTROLFROMHANDLE(sender);
-  if (child.IsObject()) return child.Send("Command", code, id);
+  if (child.IsObject()) return child.Send(sym::Command, code, id);
   return {};
 }
 
 // WM_NOTIFY: tooltip text requests, and reflection to the sending child.
-Value WMNotify(Object& self, Args a) {
-  const LPARAM l = ValueLParam(a.Get(1));
-  const auto* hdr = reinterpret_cast<const NMHDR*>(l);
-  if (!hdr) return {};
+Value WMNotify(Object& self, const NotifyMsg& m) {
+  if (!m.lParam) return {};
+  const NMHDR* hdr = m.header;
   Value sender = GETCONTROLFROMHANDLE(hdr->hwndFrom);
   if (hdr->code == TTN_GETDISPINFOA) {
     // The tool's identifier is the control's window (TTF_IDISHWND).
-    auto* info = reinterpret_cast<NMTTDISPINFOA*>(a.Get(1).AsInt());
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(m.lParam);
     Value control = GETCONTROLFROMHANDLE(reinterpret_cast<HWND>(hdr->idFrom));
     if (!control.IsObject()) {
       TOOLINFOA ti{};
@@ -129,10 +127,10 @@ Value WMNotify(Object& self, Args a) {
     }
     if (control.IsObject()) {
       const bool balloon = hdr->hwndFrom == ApplicationBalloonWindow();
-      Value title = Get(control, "cTooltipTitle");
-      SendMessageA(hdr->hwndFrom, TTM_SETTITLEA, static_cast<WPARAM>(Get(control, "nTooltipIcon").AsInt()),
+      Value title = Get(control, sym::cTooltipTitle);
+      SendMessageA(hdr->hwndFrom, TTM_SETTITLEA, static_cast<WPARAM>(Get(control, sym::nTooltipIcon).AsInt()),
                    reinterpret_cast<LPARAM>(title.IsString() ? title.AsString().c_str() : ""));
-      Value text = balloon ? Get(control, "cBalloon") : control.Send("GetTooltip", static_cast<long long>(hdr->idFrom));
+      Value text = balloon ? Get(control, sym::cBalloon) : control.Send(sym::GetTooltip, static_cast<long long>(hdr->idFrom));
       // The text must outlive this call: the tooltip reads it after we return.
       static std::string shown;
       shown = text.IsString() ? text.AsString() : std::string();
@@ -141,73 +139,73 @@ Value WMNotify(Object& self, Args a) {
       if (!sender.IsObject()) sender = control;
     }
   }
-  if (sender.IsObject() && sender.AsObject() != &self) return sender.Send("Notify", a.Get(0), a.Get(1));
+  if (sender.IsObject() && sender.AsObject() != &self) return sender.Send(sym::Notify, WParamValue(m.wParam), LParamValue(m.lParam));
   return {};
 }
 
 // The five WM_CTLCOLOR... messages.
-Value CtlColor(Object& self, Args a) {
-  HWND controlWnd = ValueHwnd(a.Get(1));
+Value CtlColor(Object& self, const PaintMsg& m) {
+  HWND controlWnd = reinterpret_cast<HWND>(m.lParam);
   Value control = GETCONTROLFROMHANDLE(controlWnd);
-  if (control.IsObject() && control.AsObject() != &self) return control.Send("GetCtlColor", a.Get(0));
-  HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"));
+  if (control.IsObject() && control.AsObject() != &self) return control.Send(sym::GetCtlColor, HandleValue(m.hdc));
+  HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush));
   if (GetParent(controlWnd) == ObjectHwnd(self) && brush) return HandleValue(brush);
   return {};
 }
 
 // WM_ERASEBKGND: the client area in the control's background (its brush,
 // else its pane colour); the class has no brush of its own to do it.
-Value WMEraseBkgnd(Object& self, Args a) {
-  HDC dc = ValueHandle<HDC>(a.Get(0));
-  HWND hwnd = ValueHwnd(a.Get(2));
+Value WMEraseBkgnd(Object& self, const PaintMsg& m) {
+  HDC dc = m.hdc;
+  HWND hwnd = m.hwnd;
   if (!dc || !hwnd) return {};
   RECT r{};
   GetClientRect(hwnd, &r);
-  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, "hBrush"))) {
+  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush))) {
     FillRect(dc, &r, brush);
   } else {
-    const COLORREF old = SetBkColor(dc, static_cast<COLORREF>(Get(self, "nClrPane").AsInt()));
+    const COLORREF old = SetBkColor(dc, static_cast<COLORREF>(Get(self, sym::nClrPane).AsInt()));
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
     SetBkColor(dc, old);
   }
   return true;
 }
 
-Value WMExitMenuLoop(Object& self, Args a) {
-  Put(self, "lPopup", a.Get(0).AsInt() != 0);
+Value WMExitMenuLoop(Object& self, const WinMsg& m) {
+  Put(self, sym::set::lPopup, m.wParam != 0);
   return {};
 }
 
-Value WMSize(Object& self, Args) {
+Value WMSize(Object& self, const SizeMsg&) {
   HWND hwnd = ObjectHwnd(self);
   if (hwnd) {
     RECT c{};
     GetClientRect(hwnd, &c);
-    Put(self, "FnClientWidth", static_cast<long long>(c.right));
-    Put(self, "FnClientHeight", static_cast<long long>(c.bottom));
+    Put(self, sym::set::FnClientWidth, static_cast<long long>(c.right));
+    Put(self, sym::set::FnClientHeight, static_cast<long long>(c.bottom));
   }
-  self.Send("AlignControls");
+  self.Send(sym::AlignControls);
   return {};
 }
 
 // The focus arriving at a container goes on to its active (or first) child.
-Value WMSetFocus(Object& self, Args a) {
-  if (Get(self, "lTabStop").AsBool()) return Super(self, "WMSetFocus", a);
-  Value active = Get(self, "oActiveControl");
+Value WMSetFocus(Object& self, const FocusMsg& m) {
+  if (Get(self, sym::lTabStop).AsBool()) return SuperHandler(self, sym::WMSetFocus, m);
+  Value active = Get(self, sym::oActiveControl);
   if (!active.IsObject() || !ObjectHwnd(active) || !IsWindow(ObjectHwnd(active)))
-    Put(self, "oActiveControl", self.Send("GoFirstControl"));
+    Put(self, sym::set::oActiveControl, self.Send(sym::GoFirstControl));
   else
-    active.Send("SetFocus");
+    active.Send(sym::SetFocus);
   return 0;
 }
 
 // The active child; the chain of containers up to the form follows it.
 Value SetActiveControl(Object& self, Args a) {
-  Put(self, "FoActiveControl", a.Get(0));
-  Value parent = Get(self, "oParent");
-  if (a.Get(0).IsObject() && parent.IsObject() && Has(parent, ZV_SYM("oActiveControl")) &&
+  Put(self, sym::set::FoActiveControl, a.Get(0));
+  Value parent = Get(self, sym::oParent);
+  if (a.Get(0).IsObject() && parent.IsObject() && Has(parent, sym::oActiveControl) &&
       parent.AsObject() != Application().AsObject())
-    parent.Send("_oActiveControl", Value(&self));
+    parent.Send(sym::set::oActiveControl, Value(&self));
   return a.Get(0);
 }
 
@@ -221,21 +219,21 @@ bool IsRadioButton(HWND hwnd) {
 Value GoFirstControl(Object& self, Args) {
   HWND hwnd = ObjectHwnd(self);
   if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) {
-    self.Send("GoNextControl", HandleValue(hwnd));
+    self.Send(sym::GoNextControl, HandleValue(hwnd));
     return {};
   }
   const std::vector<Value> children = Controls(self).AsList().items;
   for (const Value& child : children) {
     HWND h = ObjectHwnd(child);
     if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h)) continue;
-    const bool tabStop = Get(child, "lTabStop").AsBool();
-    if (tabStop && (!IsRadioButton(h) || (Has(child, ZV_SYM("lChecked")) ? Get(child, "lChecked").AsBool()
+    const bool tabStop = Get(child, sym::lTabStop).AsBool();
+    if (tabStop && (!IsRadioButton(h) || (Has(child, sym::lChecked) ? Get(child, sym::lChecked).AsBool()
                                                                           : SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED))) {
-      child.Send("SetFocus");
+      child.Send(sym::SetFocus);
       return child;
     }
-    if (Has(child, ZV_SYM("GoFirstControl")) && Has(child, ZV_SYM("aControls"))) {
-      Value r = child.Send("GoFirstControl");
+    if (Has(child, sym::GoFirstControl) && Has(child, sym::aControls)) {
+      Value r = child.Send(sym::GoFirstControl);
       if (r.IsObject()) return r;
     }
   }
@@ -273,18 +271,18 @@ HWND FindTarget(HWND self, HWND form, HWND start, bool previous) {
 }
 
 Value GoDirection(Object& self, Args a, bool previous) {
-  if (!a.Get(1).AsBool()) self.Send("RequestState");
+  if (!a.Get(1).AsBool()) self.Send(sym::RequestState);
   HWND start = ValueHwnd(a.Get(0));
   if (!start) start = GetFocus();
   HWND hwnd = ObjectHwnd(self);
-  Value form = self.Send("GetForm");
+  Value form = self.Send(sym::GetForm);
   HWND formWnd = ObjectHwnd(form.IsObject() ? form : Value(&self));
   HWND target = FindTarget(hwnd, formWnd, start, previous);
   Value from = GETCONTROLFROMHANDLE(start);
   if (target && from.IsObject()) {
     Value to = GETCONTROLFROMHANDLE(target);
-    if (Has(from, ZV_SYM("Valid")) && from.Send("Valid", to).IsFalse()) return 0;
-    if (Has(from, ZV_SYM("lFocused"))) Put(*from.AsObject(), "lFocused", false);
+    if (Has(from, sym::Valid) && from.Send(sym::Valid, to).IsFalse()) return 0;
+    if (Has(from, sym::lFocused)) Put(from, sym::set::lFocused, false);
     HWND again = FindTarget(hwnd, formWnd, start, previous);  // validation may have changed the form
     if (again) ::SetFocus(again);
     RethrowDeferred();
@@ -300,26 +298,26 @@ Value GoPrevControl(Object& self, Args a) { return GoDirection(self, a, true); }
 
 // Its own request, then every standard child's, from the last to the first.
 Value RequestState(Object& self, Args a) {
-  Super(self, "RequestState", a);
+  Super(self, sym::RequestState, a);
   const std::vector<Value> children = Controls(self).AsList().items;
   for (auto it = children.rbegin(); it != children.rend(); ++it)
-    if (it->IsObject() && it->AsObject()->GetClass()->IsDerivedFrom(TStdControlClass())) it->Send("RequestState");
+    if (it->IsObject() && it->AsObject()->GetClass()->IsDerivedFrom(TStdControlClass())) it->Send(sym::RequestState);
   return {};
 }
 
 Value SetMenu(Object& self, Args a) {
-  Put(self, "FoMenu", a.Get(0));
+  Put(self, sym::set::FoMenu, a.Get(0));
   return a.Get(0);
 }
 
 Value SetBkgnd(Object& self, Args a) {
-  Put(self, "FoBkgnd", a.Get(0));
+  Put(self, sym::set::FoBkgnd, a.Get(0));
   if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
   return a.Get(0);
 }
 
 Value SetBkgndMode(Object& self, Args a) {
-  Put(self, "FnBkgndMode", a.Get(0));
+  Put(self, sym::set::FnBkgndMode, a.Get(0));
   if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
   return a.Get(0);
 }
@@ -334,43 +332,7 @@ Value Redraw(Object& self, Args) {
 Class* QWinControlClass() {
   static Class* c = [] {
     QVClass b("QWinControl", {TStdControlClass()});
-    b.AddProperty({.name = "lTabStop", .dflt = false});
-    b.AddProperty({.name = "oBkgnd", .valueClass = "TPicture", .setter = "SetBkgnd", .editor = "PE_Picture"});
-    b.AddProperty({.name = "nBkgndMode", .dflt = 0, .setter = "SetBkgndMode",
-                   .valueNames = Value::List({Value::List({"blCOPY", 0}), Value::List({"blCENTER", 1}),
-                                              Value::List({"blTILED", 2}), Value::List({"blSTRETCH", 3})})});
-    b.AddProperty({.name = "oMenu", .visibility = kPublic, .setter = "SetMenu"});
-    b.AddProperty({.name = "oActiveControl", .visibility = kPublic, .setter = "SetActiveControl"});
-    b.Data("nCtlStyle", static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN), kProtected);
-    b.Data("nExStyle", static_cast<long long>(WS_EX_CONTROLPARENT), kProtected);
-    b.Data("hBkgnd", 0, kProtected);
-    b.Data("lPopup", false, kProtected);
-    b.Data("aControls", Value::List({}), kPublic | kReadOnly);
-    b.Constructor("Create", &WinCreate);
-    b.Method("CreateHandle", &WinCreateHandle);
-    b.Method("Free", &Free);
-    b.Method("InsertControl", &InsertControl);
-    b.Method("RemoveControl", &RemoveControl);
-    b.Method("GoNextControl", &GoNextControl);
-    b.Method("GoPrevControl", &GoPrevControl);
-    b.Method("GoFirstControl", &GoFirstControl);
-    b.Method("RequestState", &RequestState);
-    b.Method("CtlColor", &CtlColor);
-    b.Method("SetMenu", &SetMenu);
-    b.Method("SetBkgnd", &SetBkgnd);
-    b.Method("SetBkgndMode", &SetBkgndMode);
-    b.Method("SetActiveControl", &SetActiveControl);
-    b.Method("Redraw", &Redraw);
-    b.Method("WMSetFocus", &WMSetFocus);
-    b.Method("WMCommand", &WMCommand);
-    b.Method("WMNotify", &WMNotify);
-    b.Method("WMSize", &WMSize);
-    b.Method("WMDestroy", &WMDestroy);
-    b.Method("WMExitMenuLoop", &WMExitMenuLoop);
-    b.Method("WMEraseBkgnd", &WMEraseBkgnd);
-    for (const char* m : {"WMCtlColorStatic", "WMCtlColorBtn", "WMCtlColorEdit", "WMCtlColorListBox",
-                          "WMCtlColorScrollBar"})
-      b.Method(m, &CtlColor);
+    ZV_REGISTER_MEMBERS(b, ZV_QWINCONTROL_MEMBERS);
     return b.Create();
   }();
   return c;

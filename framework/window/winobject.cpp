@@ -8,6 +8,7 @@
 
 #include "framework/core/loop.h"
 #include "framework/window/message_names.h"
+#include "framework/window/messages.h"
 
 namespace zv {
 namespace {
@@ -27,6 +28,7 @@ struct LinkRecord {
   HWND mdiClient = nullptr;     // non-zero: default processing goes to DefFrameProc
   bool unlinked = false;
   bool released = false;
+  bool inUse = false;           // allocated from the pool and not yet freed
   LinkRecord* prev = nullptr;   // chain links
   LinkRecord* next = nullptr;
 };
@@ -50,11 +52,50 @@ struct Chain {
   }
 };
 
+// Records come from blocks that are never given back, so that whether a
+// window's user data is one of ours is a range check over a few blocks
+// (done for every message), not a lookup in a set.
+class RecordPool {
+ public:
+  LinkRecord* Allocate() {
+    if (free_.empty()) {
+      auto* block = new (std::nothrow) LinkRecord[kBlock];
+      if (!block) return nullptr;
+      blocks_.push_back(block);
+      for (std::size_t i = kBlock; i-- > 0;) free_.push_back(&block[i]);
+    }
+    LinkRecord* r = free_.back();
+    free_.pop_back();
+    r->inUse = true;
+    return r;
+  }
+  void Free(LinkRecord* r) {
+    *r = LinkRecord{};
+    free_.push_back(r);
+  }
+  // Whether p is a record in use (any pointer value may be asked about).
+  bool Owns(const void* p) const {
+    const auto a = reinterpret_cast<std::uintptr_t>(p);
+    for (const LinkRecord* block : blocks_) {
+      const auto begin = reinterpret_cast<std::uintptr_t>(block);
+      if (a < begin || a >= begin + kBlock * sizeof(LinkRecord)) continue;
+      if ((a - begin) % sizeof(LinkRecord) != 0) return false;
+      return block[(a - begin) / sizeof(LinkRecord)].inUse;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 64;
+  std::vector<LinkRecord*> blocks_;
+  std::vector<LinkRecord*> free_;
+};
+
 struct Links {
   Chain live;
   Chain release;
   LinkRecord* pending = nullptr;
-  std::unordered_set<const LinkRecord*> all;  // every record not yet freed
+  RecordPool all;  // every record not yet freed
   std::size_t freed = 0;
   // Window classes the framework registered on top of a system class: the
   // system class's procedure, by class atom (default processing of such a
@@ -79,7 +120,7 @@ LinkRecord* RecordOf(HWND hwnd) {
   const LONG_PTR data = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
   if (data <= 4) return nullptr;
   auto* rec = reinterpret_cast<LinkRecord*>(data);
-  if (!links().all.count(rec)) return nullptr;
+  if (!links().all.Owns(rec)) return nullptr;
   if (std::memcmp(rec->signature, "WLNK", 4) != 0 || rec->unlinked) return nullptr;
   return rec;
 }
@@ -102,7 +143,7 @@ LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
     if (!rec || !WindowHasClass(hwnd, rec->windowClass)) return nullptr;
     l.pending = nullptr;
   }
-  if (!rec || !l.all.count(rec)) return nullptr;
+  if (!rec || !l.all.Owns(rec)) return nullptr;
   if (l.pending == rec) l.pending = nullptr;
   rec->hwnd = hwnd;
   rec->child = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
@@ -110,7 +151,7 @@ LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
   if (rec->prevProc == &FrameworkWindowProc) rec->prevProc = nullptr;
   // The object knows its window from here on, also during the creation messages.
   if (Object* o = rec->object.AsObject()) {
-    if (const DataMember* d = o->GetClass()->FindData(ZV_SYM("Handle")))
+    if (const DataMember* d = o->GetClass()->FindData(sym::Handle))
       if (!d->classWide() && o->Slot(d->slot).AsInt() == 0) o->Slot(d->slot) = HandleValue(hwnd);
   }
   return rec;
@@ -118,12 +159,11 @@ LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
 
 void FreeRecord(LinkRecord* rec) {
   Links& l = links();
-  l.all.erase(rec);
   if (!rec->released) {
     rec->released = true;
     rec->object = Value();
   }
-  delete rec;
+  l.all.Free(rec);
   ++l.freed;
 }
 
@@ -184,7 +224,7 @@ WNDPROC ClassProc(std::string_view name) {
 
 HWND ObjectHwnd(const Value& obj) {
   if (!obj.IsObject()) return nullptr;
-  return ValueHwnd(SendUnchecked(obj, ZV_SYM("Handle"), Args()));
+  return ValueHwnd(SendUnchecked(obj, sym::Handle, Args()));
 }
 
 HINSTANCE GETINSTANCE() { return g_instance ? g_instance : GetModuleHandleA(nullptr); }
@@ -216,6 +256,23 @@ LRESULT PREVWINDOWPROC(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LinkRecord* rec = RecordOf(hwnd);
   if (rec && rec->prevProc) return CallWindowProcA(rec->prevProc, hwnd, msg, wParam, lParam);
   return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+Value RunHandler(Object& o, const Method& handler, const WinMsg& m) {
+  if (handler.packetFn) return InvokePacket(o, handler, &m);
+  Value argv[] = {WParamValue(m.wParam), LParamValue(m.lParam), HandleValue(m.hwnd), Value(static_cast<int>(m.message))};
+  return Invoke(o, handler, Args(argv, 4, &handler), SourceLocation::current());
+}
+
+Value CallHandler(const Value& object, Symbol handler, const WinMsg& m) {
+  Object* o = object.AsObject();
+  const Method* meth = (o && handler.valid()) ? o->GetClass()->FindMethod(handler) : nullptr;
+  return meth ? RunHandler(*o, *meth, m) : Value();
+}
+
+Value SuperHandler(Object& self, Symbol handler, const WinMsg& m) {
+  const Method* meth = SuperMethod(self, handler);
+  return meth ? RunHandler(self, *meth, m) : Value();
 }
 
 Value GETCONTROLFROMHANDLE(HWND hwnd) {
@@ -250,8 +307,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     const Symbol handler = HandlerSymbol(msg);
     const Method* m = handler.valid() ? o->GetClass()->FindMethod(handler) : nullptr;
     if (m) {
-      Value argv[] = {WParamValue(wParam), LParamValue(lParam), HandleValue(hwnd), Value(static_cast<int>(msg))};
-      r = Invoke(*o, *m, Args(argv, 4, m), SourceLocation::current());
+      r = RunHandler(*o, *m, WinMsg{hwnd, msg, wParam, lParam});
       called = true;
     } else if (catchAll.valid()) {
       Value argv[] = {Value(static_cast<int>(msg)), WParamValue(wParam), LParamValue(lParam), HandleValue(hwnd)};
@@ -294,18 +350,17 @@ bool LinkWindow(Object& obj, bool mdiChild, std::string_view baseClass) {
   FreeReleasedLinks();
   Links& l = links();
   const HWND hwnd = ObjectHwnd(Value(&obj));
-  LinkRecord* rec = new (std::nothrow) LinkRecord;
+  LinkRecord* rec = l.all.Allocate();
   if (!rec) return false;
   rec->object = Value(&obj);
   rec->hwnd = hwnd;
   rec->mdiChild = mdiChild;
-  if (!hwnd) rec->windowClass = SendUnchecked(Value(&obj), ZV_SYM("ClassName"), Args()).AsString();
-  if (obj.GetClass()->HasMessage(ZV_SYM("HandleEvent"))) rec->catchAll = ZV_SYM("HandleEvent");
+  if (!hwnd) rec->windowClass = SendUnchecked(Value(&obj), sym::ClassName, Args()).AsString();
+  if (obj.GetClass()->HasMessage(sym::HandleEvent)) rec->catchAll = sym::HandleEvent;
   if (!hwnd || (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) {
     WNDPROC base = ClassProc(baseClass);
     if (base && base != &FrameworkWindowProc) rec->prevProc = base;
   }
-  l.all.insert(rec);
   l.live.Push(rec);
   l.pending = rec;
   if (hwnd) {
@@ -404,7 +459,7 @@ LinkStats GetLinkStats() {
 Class* QWinObjectClass() {
   static Class* c = [] {
     QVClass b("QWinObject", {TComponentClass()});
-    b.Data("Handle", 0, kPublic | kReadOnly);
+    ZV_REGISTER_MEMBERS(b, ZV_QWINOBJECT_MEMBERS);
     return b.Create();
   }();
   return c;

@@ -17,6 +17,8 @@
 
 #include "framework/core/component.h"
 
+#define ZV_QWINOBJECT_MEMBERS(X) X(DATA_R, long long, Handle, 0)
+
 namespace zv {
 
 // --- handles and message parameters in values (all integers)
@@ -41,8 +43,8 @@ inline HWND ObjectHwnd(Object& obj) { return ObjectHwnd(Value(&obj)); }
 template <typename H>
 inline H ObjectHandle(const Value& obj) {
   const Object* o = obj.AsObject();
-  if (!o || !o->GetClass()->HasMessage(ZV_SYM("Handle"))) return nullptr;
-  return ValueHandle<H>(SendUnchecked(obj, ZV_SYM("Handle"), Args()));
+  if (!o || !o->GetClass()->HasMessage(sym::Handle)) return nullptr;
+  return ValueHandle<H>(SendUnchecked(obj, sym::Handle, Args()));
 }
 
 // --- free functions of the window layer
@@ -97,5 +99,11 @@ Symbol HandlerSymbol(UINT msg);
 // read-only from outside, 0 without a window).
 Class* QWinObjectClass();
 Class* TWinObjectClass();
+
+class TWinObjectRef : public TComponentRef {
+  ZV_VIEW_CLASS(TWinObjectRef, TComponentRef, QWinObjectClass)
+  ZV_VIEW_MEMBERS(ZV_QWINOBJECT_MEMBERS)
+  HWND hwnd() const { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(Handle())); }
+};
 
 }  // namespace zv

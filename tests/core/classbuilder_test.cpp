@@ -263,9 +263,11 @@ TEST(ClassBuilder, BadDeclarationsAreRefusedWithClearErrors) {
   b.AddProperty({.name = "nBad", .valueClass = 5});
   b.AddProperty({.name = "nBad2", .getter = zv::Accessor(Value(3))});
   b.AddEvent("");
-  b.AddProperty({.name = "nMissing", .getter = "NoSuchGetter"});  // never resolved
+  b.AddProperty({.name = "nMissing", .getter = "NoSuchGetter"});  // refused when the class is finished
   Class* c = b.Create();
-  ASSERT_EQ(trap.errors.size(), 4u);
+  ASSERT_EQ(trap.errors.size(), 5u);
+  EXPECT_NE(trap.field(4, zv::ErrorField::Description).AsString().find("NOSUCHGETTER"), std::string::npos);
+  EXPECT_EQ(trap.field(4, zv::ErrorField::Operation).AsString(), "Create");
   EXPECT_NE(trap.field(0, zv::ErrorField::Description).AsString().find("62"), std::string::npos);
   EXPECT_EQ(trap.field(0, zv::ErrorField::GenCode).AsInt(), zv::kErrArgument);
   std::vector<std::string> props = Names(zv::QV_GETCLASSPROPERTIES(zv::ClassValue(c)));
@@ -273,8 +275,8 @@ TEST(ClassBuilder, BadDeclarationsAreRefusedWithClearErrors) {
   EXPECT_EQ(std::count(props.begin(), props.end(), std::string(62, 'm')), 1);
   Value o = Object::New(c);
   o.Send("nMissing");  // its getter was never declared: the ordinary missing-method error
-  ASSERT_EQ(trap.errors.size(), 5u);
-  EXPECT_EQ(trap.field(4, zv::ErrorField::Operation).AsString(), "NMISSING");
+  ASSERT_EQ(trap.errors.size(), 6u);
+  EXPECT_EQ(trap.field(5, zv::ErrorField::Operation).AsString(), "NMISSING");
 }
 
 TEST(ClassBuilder, CallableAccessorsAndComponents) {
