@@ -8,8 +8,8 @@
 // a send through a constant costs what a send through a cached symbol
 // costs. A list is an X-macro: ZV_SOME_NAMES(X) expands to X(name) per name,
 // and ZV_DEFINE_SYMBOLS(ZV_SOME_NAMES) defines the constants of the list.
-// The same name may stand in several lists (the constants are inline
-// variables, one per program), but only once per list.
+// A name stands in one list only: the lists of a program are disjoint (a
+// name defined twice does not compile where both lists are seen).
 //
 // This file holds the list of the runtime's own classes (the root class and
 // the error object); the framework's list is framework/core/names.h.

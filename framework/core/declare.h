@@ -126,7 +126,8 @@
 // class the view is written for.
 #define ZV_VIEW_CLASS(View, Base, classFn)                  \
  public:                                                    \
-  using Base::Base;                                         \
+  using ViewBase = Base;                                    \
+  using ViewBase::ViewBase;                                 \
   static ::zv::Class* ViewClass() { return classFn(); }
 
 namespace zv {

@@ -3,7 +3,7 @@
 // A class's declaration table names its members through these constants, so
 // a name used there must be listed here; the class check test fails on a
 // name listed here that no framework class defines, unless it is one of the
-// names the framework sends to objects of its users (ZV_CALLBACK_NAMES).
+// names the framework only sends (ZV_SENT_ONLY_NAMES).
 //
 // Keep the list sorted (case-sensitive, as `sort` orders it). Windows
 // headers come first (on Windows): a few names are also macros of theirs (RegisterClass,
@@ -18,7 +18,6 @@
 
 #define ZV_FRAMEWORK_NAMES(X) \
   X(AddData) \
-  X(AddShortCut) \
   X(AddTool) \
   X(AlignControls) \
   X(ApplyTooltips) \
@@ -32,11 +31,9 @@
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DecimalSeparator) \
-  X(DelShortCut) \
   X(DelTool) \
   X(Destroy) \
   X(Disable) \
-  X(DoAction) \
   X(DrawItem) \
   X(Enable) \
   X(End) \
@@ -55,7 +52,6 @@
   X(FnBkgndMode) \
   X(FnClientHeight) \
   X(FnClientWidth) \
-  X(FnCount) \
   X(FnHeight) \
   X(FnLeft) \
   X(FnTop) \
@@ -77,7 +73,6 @@
   X(GetFont) \
   X(GetForm) \
   X(GetIcon) \
-  X(GetNewID) \
   X(GetProperty) \
   X(GetText) \
   X(GetTooltip) \
@@ -103,8 +98,6 @@
   X(OleValue) \
   X(OnBeforeCreate) \
   X(OnBeginDrag) \
-  X(OnChange) \
-  X(OnChangeFocus) \
   X(OnChar) \
   X(OnCheckState) \
   X(OnClick) \
@@ -179,8 +172,6 @@
   X(SetVisible) \
   X(SetWidth) \
   X(Show) \
-  X(ShowKeyword) \
-  X(ShowTOC) \
   X(Terminate) \
   X(Unlink) \
   X(UpdateBounds) \
@@ -240,21 +231,16 @@
   X(hObj) \
   X(hTheme) \
   X(l3D) \
-  X(lActive) \
   X(lAlwaysTip) \
   X(lBorder) \
   X(lBusy) \
-  X(lChecked) \
   X(lCloseButton) \
   X(lClosed) \
   X(lCreated) \
   X(lDragAcceptFiles) \
   X(lEnabled) \
-  X(lExisting) \
   X(lFocused) \
   X(lFree) \
-  X(lModal) \
-  X(lMsgAuto) \
   X(lPopup) \
   X(lSingleInstance) \
   X(lTabStop) \
@@ -272,14 +258,12 @@
   X(nClientWidth) \
   X(nClrPane) \
   X(nClrText) \
-  X(nCount) \
   X(nCtlStyle) \
   X(nExStyle) \
   X(nHeight) \
   X(nIcon) \
   X(nId) \
   X(nLeft) \
-  X(nModalResult) \
   X(nRelease) \
   X(nTooltipIcon) \
   X(nTop) \
@@ -292,26 +276,46 @@
   X(oBalloon) \
   X(oBkgnd) \
   X(oCursor) \
-  X(oCursorArrow) \
   X(oFont) \
   X(oForm) \
   X(oHelp) \
   X(oIcon) \
   X(oMainForm) \
-  X(oMdiClient) \
   X(oMenu) \
   X(oMutex) \
   X(oParent) \
-  X(oPopup) \
   X(oTooltip) \
   X(pOleEnumerator) \
   X(pOwned) \
   X(vt)
 
-// Messages the framework sends that only user classes define (a catch-all
-// handler of window messages, ...): not required of any framework class.
-#define ZV_CALLBACK_NAMES(X) \
-  X(HandleEvent)
+// Messages the framework sends that no framework class defines: a catch-all
+// handler only user classes have (HandleEvent), and members of classes still
+// to come that the existing code already sends where they exist (a form's
+// GetNewID and shortcuts, a menu's DoAction, the screen's arrow cursor, a
+// font's count, help and mutex objects). The class check fails on a name of
+// this list that a framework class defines: it then moves to the list above.
+#define ZV_SENT_ONLY_NAMES(X) \
+  X(AddShortCut) \
+  X(DelShortCut) \
+  X(DoAction) \
+  X(FnCount) \
+  X(GetNewID) \
+  X(HandleEvent) \
+  X(OnChange) \
+  X(OnChangeFocus) \
+  X(ShowKeyword) \
+  X(ShowTOC) \
+  X(lActive) \
+  X(lChecked) \
+  X(lExisting) \
+  X(lModal) \
+  X(lMsgAuto) \
+  X(nCount) \
+  X(nModalResult) \
+  X(oCursorArrow) \
+  X(oMdiClient) \
+  X(oPopup)
 
 ZV_DEFINE_SYMBOLS(ZV_FRAMEWORK_NAMES)
-ZV_DEFINE_SYMBOLS(ZV_CALLBACK_NAMES)
+ZV_DEFINE_SYMBOLS(ZV_SENT_ONLY_NAMES)

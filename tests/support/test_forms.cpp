@@ -2,6 +2,7 @@
 
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
+#include "framework/window/messages.h"
 
 namespace zvtest {
 namespace {
@@ -11,67 +12,55 @@ using zv::Object;
 using zv::Value;
 
 Value FormCreateHandle(Object& self, Args a) {
-  Value r = zv::Super(self, "CreateHandle", a);
-  if (zv::Application().IsObject()) zv::Application().Send("InsertForm", Value(&self));
+  Value r = zv::Super(self, zv::sym::CreateHandle, a);
+  if (zv::Application().IsObject()) zv::Application().Send(zv::sym::InsertForm, Value(&self));
   return r;
 }
 
-Value FormNCDestroy(Object& self, Args a) {
-  Value r = zv::Super(self, "WMNCDestroy", a);
-  if (zv::Application().IsObject()) zv::Application().Send("RemoveForm", Value(&self));
+Value FormNCDestroy(Object& self, const zv::WinMsg& m) {
+  Value r = zv::SuperHandler(self, zv::sym::WMNCDestroy, m);
+  if (zv::Application().IsObject()) zv::Application().Send(zv::sym::RemoveForm, Value(&self));
   return r;
 }
 
-Value FormActivate(Object& self, Args a) {
-  const bool active = LOWORD(zv::ValueWParam(a.Get(0))) != WA_INACTIVE;
-  self.Send("_lActive", active);
-  if (active && zv::Application().IsObject()) zv::Application().Send("SetActiveForm", Value(&self));
+Value FormActivate(Object& self, const zv::WinMsg& m) {
+  const bool active = LOWORD(m.wParam) != WA_INACTIVE;
+  self.Send(zv::sym::set::lActive, active);
+  if (active && zv::Application().IsObject()) zv::Application().Send(zv::sym::SetActiveForm, Value(&self));
   return {};
 }
 
-Value FormEraseBkgnd(Object&, Args a) {
-  HDC dc = zv::ValueHandle<HDC>(a.Get(0));
-  HWND hwnd = zv::ValueHwnd(a.Get(2));
+Value FormEraseBkgnd(Object&, const zv::PaintMsg& m) {
   RECT r;
-  GetClientRect(hwnd, &r);
-  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  GetClientRect(m.hwnd, &r);
+  FillRect(m.hdc, &r, GetSysColorBrush(COLOR_BTNFACE));
   return 1;
 }
+
+Value FormGetNewID(Object& self, Args) {
+  Value id = self.Send(zv::sym::nLastID);
+  self.Send(zv::sym::set::nLastID, id.AsInt() + 1);
+  return id;
+}
+
+Value FormAddShortCut(Object& self, Args a) {
+  self.Send(zv::sym::aShortCutLog).Append(Value::List({"add", a.Get(0)}));
+  return {};
+}
+
+Value FormDelShortCut(Object& self, Args a) {
+  self.Send(zv::sym::aShortCutLog).Append(Value::List({"del", a.Get(0)}));
+  return {};
+}
+
+Value FormShowModal(Object& self, Args a) { return zv::ShowModalForm(Value(&self), a.Get(0), a.Get(1)); }
 
 }  // namespace
 
 zv::Class* TestFormClass() {
   static zv::Class* c = [] {
     zv::QVClass b("TTestForm", {zv::TWinControlClass()});
-    b.AddProperty({.name = "lVisible", .dflt = false});
-    b.Data("nCtlStyle", static_cast<long long>(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN), zv::kProtected);
-    b.Data("nExStyle", static_cast<long long>(WS_EX_CONTROLPARENT), zv::kProtected);
-    b.Data("nModalResult", 0);
-    b.Data("lModal", false);
-    b.Data("lActive", false);
-    b.Data("oMdiClient");
-    b.Data("nLastID", 100);
-    b.Data("aShortCutLog", Value::List({}));
-    b.Method("CreateHandle", &FormCreateHandle);
-    b.Method("WMNCDestroy", &FormNCDestroy);
-    b.Method("WMActivate", &FormActivate);
-    b.Method("WMEraseBkgnd", &FormEraseBkgnd);
-    b.Method("GetNewID", [](Object& self, Args) -> Value {
-      Value id = self.Send("nLastID");
-      self.Send("_nLastID", id.AsInt() + 1);
-      return id;
-    });
-    b.Method("AddShortCut", [](Object& self, Args a) -> Value {
-      self.Send("aShortCutLog").Append(Value::List({"add", a.Get(0)}));
-      return {};
-    });
-    b.Method("DelShortCut", [](Object& self, Args a) -> Value {
-      self.Send("aShortCutLog").Append(Value::List({"del", a.Get(0)}));
-      return {};
-    });
-    b.Method("ShowModal", [](Object& self, Args a) -> Value {
-      return zv::ShowModalForm(Value(&self), a.Get(0), a.Get(1));
-    });
+    ZV_REGISTER_MEMBERS(b, ZVTEST_TESTFORM_MEMBERS);
     return b.Create();
   }();
   return c;
@@ -80,8 +69,7 @@ zv::Class* TestFormClass() {
 zv::Class* TestButtonClass() {
   static zv::Class* c = [] {
     zv::QVClass b("TTestButton", {zv::TStdControlClass()});
-    b.Data("cWinClassName", "BUTTON", zv::kProtected);
-    b.Data("nCtlStyle", static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON), zv::kProtected);
+    ZV_REGISTER_MEMBERS(b, ZVTEST_TESTBUTTON_MEMBERS);
     return b.Create();
   }();
   return c;
@@ -97,19 +85,21 @@ zv::Class* TestPanelClass() {
 
 Value MakeForm(const std::string& caption, bool show, int left, int top, int width, int height) {
   Value form = zv::NewObject(TestFormClass());
-  form.Send("SetBounds", left, top, width, height);
-  form.Send("_cText", caption);
-  form.Send("Create");
-  if (show) form.Send("Show");
+  zv::TWinControlRef view(form);
+  view.SetBounds(left, top, width, height);
+  view.cText(caption);
+  view.Create();
+  if (show) view.Show();
   Pump();
   return form;
 }
 
 Value MakeButton(const Value& parent, const std::string& text, int left, int top, int width, int height) {
   Value button = zv::NewObject(TestButtonClass(), parent);
-  button.Send("SetBounds", left, top, width, height);
-  button.Send("_cText", text);
-  button.Send("Create");
+  zv::TStdControlRef view(button);
+  view.SetBounds(left, top, width, height);
+  view.cText(text);
+  view.Create();
   return button;
 }
 

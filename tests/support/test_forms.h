@@ -10,6 +10,38 @@
 
 #include "framework/window/wincontrol.h"
 
+// Member names of the test classes that the framework does not declare.
+#define ZVTEST_NAMES(X) \
+  X(nLastID)            \
+  X(aShortCutLog)       \
+  X(WMActivate)         \
+  X(ShowModal)
+
+ZV_DEFINE_SYMBOLS(ZVTEST_NAMES)
+
+#define ZVTEST_TESTFORM_MEMBERS(X)                                                                 \
+  X(PROPERTY, bool, lVisible, .dflt = false)                                                       \
+  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN))         \
+  X(DATA_P, int, nExStyle, static_cast<long long>(WS_EX_CONTROLPARENT))                            \
+  X(DATA, int, nModalResult, 0)                                                                    \
+  X(DATA, bool, lModal, false)                                                                     \
+  X(DATA, bool, lActive, false)                                                                    \
+  X(DATA, zv::Value, oMdiClient)                                                                   \
+  X(DATA, int, nLastID, 100)                                                                       \
+  X(DATA, zv::Value, aShortCutLog, zv::Value::List({}))                                            \
+  X(METHOD, CreateHandle, &FormCreateHandle)                                                       \
+  X(HANDLER, WMNCDestroy, &FormNCDestroy)                                                          \
+  X(HANDLER, WMActivate, &FormActivate)                                                            \
+  X(HANDLER, WMEraseBkgnd, &FormEraseBkgnd)                                                        \
+  X(METHOD, GetNewID, &FormGetNewID)                                                               \
+  X(METHOD, AddShortCut, &FormAddShortCut)                                                         \
+  X(METHOD, DelShortCut, &FormDelShortCut)                                                         \
+  X(METHOD, ShowModal, &FormShowModal)
+
+#define ZVTEST_TESTBUTTON_MEMBERS(X)                                                               \
+  X(DATA_P, std::string, cWinClassName, "BUTTON")                                                  \
+  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON))
+
 namespace zvtest {
 
 // TTestForm: a top-level TWinControl that inserts itself into
@@ -17,6 +49,11 @@ namespace zvtest {
 // is destroyed; it records AddShortCut / DelShortCut calls in aShortCutLog
 // and answers lActive, nModalResult, lModal, oMdiClient and ShowModal.
 zv::Class* TestFormClass();
+
+class TestFormRef : public zv::TWinControlRef {
+  ZV_VIEW_CLASS(TestFormRef, zv::TWinControlRef, TestFormClass)
+  ZV_VIEW_MEMBERS(ZVTEST_TESTFORM_MEMBERS)
+};
 // TTestButton: a TStdControl built on the system "BUTTON" class.
 zv::Class* TestButtonClass();
 // TTestPanel: a plain TWinControl child (a nested container).
