@@ -7,19 +7,18 @@
 // a method of the object making the assignment, by name, or to a callable)
 // and components (public members that hold child components).
 //
-//   zv::Class* TCounterClass() {
-//     static zv::Class* c = [] {
-//       zv::QVClass b("TCounter", {zv::TComponentClass()});
-//       b.AddProperty({.name = "nCount", .dflt = 0, .setter = "SetCount"});
-//       b.AddEvent("OnChange", zv::kPublished, "oSender, nNew");
-//       b.Method("SetCount", [](zv::Object& self, zv::Args a) -> zv::Value {
-//         self.Send(sym::set::FnCount, a.Get(0));
-//         return self.Send(sym::OnChange, a.Get(0));
-//       });
-//       return b.Create();
-//     }();
-//     return c;
-//   }
+// Framework classes are declared through a declaration table (see
+// framework/core/declare.h), which calls this builder; user classes call it
+// directly:
+//
+//   zv::QVClass b("TCounter", {zv::TComponentClass()});
+//   b.AddProperty({.name = "nCount", .dflt = 0, .setter = "SetCount"});
+//   b.AddEvent("OnChange", zv::kPublished, "oSender, nNew");
+//   b.Method("SetCount", &SetCount);
+//   zv::Class* cls = b.Create();
+//
+// An accessor named by method name must be a method of the class when it is
+// finished: Create() raises an error for one that is not.
 //
 // Each finished class carries the class-wide lists aProperties (property
 // descriptors, ten fields each) and aEvents (event descriptors: name,

@@ -106,6 +106,25 @@ struct Links {
   // stays in their chain, so it passes their messages on to the procedure
   // they had before they were linked.
   std::unordered_map<HWND, WNDPROC> orphans;
+  // The records of recently seen windows, by window handle: the window
+  // procedure finds a window's record here without asking the system for
+  // the user data (the dearest step of the dispatch under Wine). An entry
+  // is dropped whenever its record is attached elsewhere, unlinked or freed;
+  // a window not found here takes the checked way through its user data.
+  struct Recent {
+    HWND hwnd = nullptr;
+    LinkRecord* rec = nullptr;
+  };
+  static constexpr std::size_t kRecent = 64;
+  Recent recent[kRecent];
+  static std::size_t RecentSlot(HWND h) {
+    const auto a = reinterpret_cast<std::uintptr_t>(h);
+    return (a ^ (a >> 6)) & (kRecent - 1);
+  }
+  void Forget(HWND h) {
+    Recent& e = recent[RecentSlot(h)];
+    if (e.hwnd == h) e = Recent{};
+  }
 };
 
 Links& links() {
@@ -117,11 +136,15 @@ HINSTANCE g_instance = nullptr;
 
 // A window's record, or nullptr when its user data is not one of ours.
 LinkRecord* RecordOf(HWND hwnd) {
+  Links& l = links();
+  Links::Recent& seen = l.recent[Links::RecentSlot(hwnd)];
+  if (seen.hwnd == hwnd && hwnd) return seen.rec;
   const LONG_PTR data = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
   if (data <= 4) return nullptr;
   auto* rec = reinterpret_cast<LinkRecord*>(data);
-  if (!links().all.Owns(rec)) return nullptr;
-  if (std::memcmp(rec->signature, "WLNK", 4) != 0 || rec->unlinked) return nullptr;
+  if (!l.all.Owns(rec)) return nullptr;
+  if (std::memcmp(rec->signature, "WLNK", 4) != 0 || rec->unlinked || rec->hwnd != hwnd) return nullptr;
+  seen = {hwnd, rec};
   return rec;
 }
 
@@ -145,6 +168,8 @@ LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
   }
   if (!rec || !l.all.Owns(rec)) return nullptr;
   if (l.pending == rec) l.pending = nullptr;
+  l.Forget(hwnd);
+  if (rec->hwnd) l.Forget(rec->hwnd);
   rec->hwnd = hwnd;
   rec->child = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
@@ -159,6 +184,7 @@ LinkRecord* Attach(HWND hwnd, LinkRecord* rec) {
 
 void FreeRecord(LinkRecord* rec) {
   Links& l = links();
+  if (rec->hwnd) l.Forget(rec->hwnd);
   if (!rec->released) {
     rec->released = true;
     rec->object = Value();
@@ -395,6 +421,7 @@ void UnlinkRecord(LinkRecord* rec) {
     RestoreProcedure(hwnd, rec);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   }
+  if (hwnd) l.Forget(hwnd);
   rec->unlinked = true;
   if (l.pending == rec) l.pending = nullptr;
   l.live.Remove(rec);

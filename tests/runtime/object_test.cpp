@@ -2,6 +2,9 @@
 // members added at run time and the call stack.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "runtime/names.h"
 #include "runtime/runtime.h"
 #include "support/error_trap.h"
 
@@ -307,6 +310,40 @@ TEST(Messages, ThousandsOfMembersAddedAtRunTimeAreFoundByHash) {
   EXPECT_EQ(sum, static_cast<long long>(kCount) * (kCount - 1) / 2);
   // An object made afterwards starts from the declared initial values.
   EXPECT_TRUE(zv::Object::New(c).Send("m7").IsNil());
+}
+
+}  // namespace
+
+namespace {
+
+// A name sent as a C string is looked up by its address first; the same
+// buffer holding another name later must give that name's symbol, and
+// names longer than the cache keeps, or differing only in case, still work.
+TEST(Symbols, NamesByAddressFollowTheBuffersContent) {
+  char buffer[64] = "FirstName";
+  const zv::Symbol first(static_cast<const char*>(buffer));
+  EXPECT_EQ(first, zv::Symbol(std::string_view("FIRSTNAME")));
+  std::snprintf(buffer, sizeof buffer, "First");  // a prefix of the old content
+  const zv::Symbol shorter(static_cast<const char*>(buffer));
+  EXPECT_EQ(shorter.name(), "First");
+  EXPECT_NE(shorter, first);
+  std::snprintf(buffer, sizeof buffer, "FirstNameButLongerThanTheCacheKeeps");
+  const zv::Symbol longer(static_cast<const char*>(buffer));
+  EXPECT_EQ(longer.name(), "FirstNameButLongerThanTheCacheKeeps");
+  std::snprintf(buffer, sizeof buffer, "firstname");
+  EXPECT_EQ(zv::Symbol(static_cast<const char*>(buffer)), first);
+  EXPECT_EQ(zv::Symbol(static_cast<const char*>(buffer)), first);  // now from the cache
+  EXPECT_EQ(zv::Symbol(""), zv::Symbol(std::string_view()));
+}
+
+TEST(Symbols, ConstantsAndSetters) {
+  EXPECT_EQ(zv::sym::ClassName.name(), "ClassName");
+  EXPECT_EQ(zv::sym::set::Cargo.symbol().name(), "_Cargo");
+  EXPECT_EQ(zv::SetterSymbol::Of(zv::sym::Cargo).symbol(), zv::sym::set::Cargo.symbol());
+  EXPECT_FALSE(zv::SetterSymbol::Of(zv::Symbol()).symbol().valid());
+  Value e = Object::New(zv::ErrorClass());
+  e.Send(zv::sym::set::GenCode, 5);
+  EXPECT_EQ(e.Send(zv::sym::GenCode).AsInt(), 5);
 }
 
 }  // namespace
