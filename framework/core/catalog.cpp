@@ -2,6 +2,10 @@
 
 #include "framework/core/appdata.h"
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/brush_pen.h"
+#include "framework/graphics/font.h"
+#include "framework/services/cursor.h"
+#include "framework/services/screen.h"
 #include "framework/services/tooltip.h"
 #include "framework/window/wincontrol.h"
 
@@ -23,6 +27,12 @@ const Entry kCatalog[] = {
     {"TWinControl", &TWinControlClass},
     {"TToolTip", &TToolTipClass},
     {"TBalloon", &TBalloonClass},
+    {"TFont", &TFontClass},
+    {"TBrush", &TBrushClass},
+    {"TPen", &TPenClass},
+    {"TScreen", &TScreenClass},
+    {"TDisplayMonitor", &TDisplayMonitorClass},
+    {"TCursor", &TCursorClass},
 };
 
 }  // namespace

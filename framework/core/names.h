@@ -18,20 +18,25 @@
 
 #define ZV_FRAMEWORK_NAMES(X) \
   X(AddData) \
+  X(AddMonitor) \
   X(AddTool) \
   X(AlignControls) \
   X(ApplyTooltips) \
   X(CallMethod) \
   X(CallOnHelp) \
   X(Click) \
+  X(Clone) \
   X(Command) \
+  X(Compare) \
   X(Create) \
+  X(CreateDC) \
   X(CreateHandle) \
   X(CtlColor) \
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DecimalSeparator) \
   X(DelTool) \
+  X(DeleteDC) \
   X(Destroy) \
   X(Disable) \
   X(DrawItem) \
@@ -39,22 +44,34 @@
   X(End) \
   X(EventAssigned) \
   X(FcBalloon) \
+  X(FcName) \
   X(FcText) \
   X(FcTooltip) \
+  X(FhBitmap) \
   X(FlAlwaysTip) \
+  X(FlBold) \
   X(FlBusy) \
   X(FlCloseButton) \
   X(FlEnabled) \
+  X(FlItalic) \
   X(FlSingleInstance) \
+  X(FlStrikeOut) \
   X(FlTabStop) \
   X(FlTerminate) \
+  X(FlUnderline) \
   X(FlVisible) \
   X(FnBkgndMode) \
+  X(FnCharSet) \
   X(FnClientHeight) \
   X(FnClientWidth) \
+  X(FnColor) \
   X(FnHeight) \
   X(FnLeft) \
+  X(FnOrientation) \
+  X(FnSize) \
+  X(FnStyle) \
   X(FnTop) \
+  X(FnWeight) \
   X(FnWidth) \
   X(FoActiveControl) \
   X(FoBkgnd) \
@@ -75,13 +92,18 @@
   X(GetIcon) \
   X(GetProperty) \
   X(GetText) \
+  X(GetTextHeight) \
+  X(GetTextSize) \
+  X(GetTextWidth) \
   X(GetTooltip) \
+  X(GetValues) \
   X(GetVersionInfo) \
   X(GoFirstControl) \
   X(GoNextControl) \
   X(GoPrevControl) \
   X(GotFocus) \
   X(Handle) \
+  X(HeightToSize) \
   X(Help) \
   X(HelpId) \
   X(Hide) \
@@ -91,6 +113,9 @@
   X(InsertForm) \
   X(Invoke) \
   X(Link) \
+  X(Load) \
+  X(LoadFromFile) \
+  X(LoadFromResource) \
   X(MessageBox) \
   X(New) \
   X(Notify) \
@@ -127,9 +152,15 @@
   X(OnRButtonUp) \
   X(OnRClick) \
   X(OnShow) \
+  X(PaperPhysicalSize) \
+  X(PaperRes) \
+  X(PaperSize) \
+  X(PhysicalOffset) \
   X(PostMsg) \
   X(QVClick) \
   X(QVNotify) \
+  X(ReCreate) \
+  X(Recreate) \
   X(Redraw) \
   X(Register) \
   X(RegisterClass) \
@@ -138,7 +169,10 @@
   X(RemoveForm) \
   X(RemoveTooltips) \
   X(RequestState) \
+  X(Resolution) \
+  X(RestoreFromText) \
   X(Run) \
+  X(SaveToText) \
   X(SendMsg) \
   X(Set) \
   X(SetActiveControl) \
@@ -162,6 +196,7 @@
   X(SetMutex) \
   X(SetParent) \
   X(SetProperty) \
+  X(SetSize) \
   X(SetTabStop) \
   X(SetTerminate) \
   X(SetText) \
@@ -172,6 +207,7 @@
   X(SetVisible) \
   X(SetWidth) \
   X(Show) \
+  X(SizeToHeight) \
   X(Terminate) \
   X(Unlink) \
   X(UpdateBounds) \
@@ -207,6 +243,7 @@
   X(aDropFiles) \
   X(aEvents) \
   X(aForms) \
+  X(aMonitors) \
   X(aProperties) \
   X(cAuthor) \
   X(cBalloon) \
@@ -218,6 +255,7 @@
   X(cDirectory) \
   X(cFileName) \
   X(cMessage) \
+  X(cName) \
   X(cProduct) \
   X(cText) \
   X(cTitle) \
@@ -226,12 +264,15 @@
   X(cTradeMarks) \
   X(cVersion) \
   X(cWinClassName) \
+  X(hBitmap) \
   X(hBkgnd) \
   X(hBrush) \
+  X(hDC) \
   X(hObj) \
   X(hTheme) \
   X(l3D) \
   X(lAlwaysTip) \
+  X(lBold) \
   X(lBorder) \
   X(lBusy) \
   X(lCloseButton) \
@@ -241,16 +282,23 @@
   X(lEnabled) \
   X(lFocused) \
   X(lFree) \
+  X(lItalic) \
   X(lPopup) \
+  X(lPrimary) \
   X(lSingleInstance) \
+  X(lStrikeOut) \
   X(lTabStop) \
   X(lTerminate) \
+  X(lUnderline) \
   X(lUseReturn) \
   X(lVisible) \
   X(nAlign) \
   X(nAnchors) \
+  X(nBitsPerPixel) \
   X(nBkgndMode) \
   X(nBuild) \
+  X(nCaptionHeight) \
+  X(nCharSet) \
   X(nClassStyle) \
   X(nClientHeight) \
   X(nClientLeft) \
@@ -258,16 +306,25 @@
   X(nClientWidth) \
   X(nClrPane) \
   X(nClrText) \
+  X(nColor) \
+  X(nColorPlanes) \
+  X(nCount) \
   X(nCtlStyle) \
   X(nExStyle) \
   X(nHeight) \
   X(nIcon) \
   X(nId) \
   X(nLeft) \
+  X(nMonitors) \
+  X(nOrientation) \
+  X(nPixelsPerInch) \
   X(nRelease) \
+  X(nSize) \
+  X(nStyle) \
   X(nTooltipIcon) \
   X(nTop) \
   X(nVersion) \
+  X(nWeight) \
   X(nWidth) \
   X(nWinPlatform) \
   X(nWinVer) \
@@ -276,6 +333,10 @@
   X(oBalloon) \
   X(oBkgnd) \
   X(oCursor) \
+  X(oCursorArrow) \
+  X(oCursorDropNo) \
+  X(oCursorDropYes) \
+  X(oDevice) \
   X(oFont) \
   X(oForm) \
   X(oHelp) \
@@ -293,29 +354,30 @@
 // handler only user classes have (HandleEvent), and members of classes still
 // to come that the existing code already sends where they exist (a form's
 // GetNewID and shortcuts, a menu's DoAction, the screen's arrow cursor, a
-// font's count, help and mutex objects). The class check fails on a name of
+// help and mutex objects, a printer's
+// preview context). The class check fails on a name of
 // this list that a framework class defines: it then moves to the list above.
 #define ZV_SENT_ONLY_NAMES(X) \
   X(AddShortCut) \
   X(DelShortCut) \
   X(DoAction) \
-  X(FnCount) \
   X(GetNewID) \
   X(HandleEvent) \
   X(OnChange) \
   X(OnChangeFocus) \
   X(ShowKeyword) \
   X(ShowTOC) \
+  X(hPrinterDC) \
   X(lActive) \
   X(lChecked) \
   X(lExisting) \
   X(lModal) \
   X(lMsgAuto) \
-  X(nCount) \
+  X(lPreview) \
   X(nModalResult) \
-  X(oCursorArrow) \
   X(oMdiClient) \
-  X(oPopup)
+  X(oPopup) \
+  X(oPreviewDC)
 
 ZV_DEFINE_SYMBOLS(ZV_FRAMEWORK_NAMES)
 ZV_DEFINE_SYMBOLS(ZV_SENT_ONLY_NAMES)

@@ -94,8 +94,8 @@ TEST(Program, TheErrorHandlerHookRunsBeforeMain) {
   EXPECT_EQ(g_events.front(), "ERRORSYS");
 }
 
-// Test stand-ins for the icon and font classes the application creates by
-// name: they count what is made and what the application does with them.
+// A test stand-in for the icon class the application creates by name: it
+// counts what is made and what the application does with it.
 int g_iconsMade = 0;
 int g_iconsEnded = 0;
 zv::Class* CountingIconClass() {
@@ -108,19 +108,8 @@ zv::Class* CountingIconClass() {
   }();
   return c;
 }
-zv::Class* CountingFontClass() {
-  static zv::Class* c = [] {
-    zv::QVClass b("TFont", {zv::TComponentClass()});
-    b.AddProperty({.name = "nCount", .dflt = 0});
-    b.Constructor("Create", [](zv::Object& self, zv::Args) -> Value { return Value(&self); });
-    return b.Create();
-  }();
-  return c;
-}
-
 TEST(Program, EndClearsTheOwnedMembersWithoutMakingNewOnes) {
   CountingIconClass();
-  CountingFontClass();
   RunWith(+[] {
     Value app = zv::Application();
     ASSERT_TRUE(app.Send("oIcon").IsObject());  // start-up made one
@@ -134,7 +123,6 @@ TEST(Program, EndClearsTheOwnedMembersWithoutMakingNewOnes) {
 }
 
 TEST(Program, SettingTheSameFontAgainKeepsItsCount) {
-  CountingFontClass();
   RunWith(+[] {
     Value app = zv::Application();
     Value font = app.Send("GetFont");

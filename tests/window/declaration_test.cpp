@@ -10,7 +10,11 @@
 #include "framework/core/appdata.h"
 #include "framework/core/application.h"
 #include "framework/core/declare.h"
+#include "framework/graphics/brush_pen.h"
+#include "framework/graphics/font.h"
 #include "framework/ole/oleauto.h"
+#include "framework/services/cursor.h"
+#include "framework/services/screen.h"
 #include "framework/services/tooltip.h"
 #include "framework/window/message_names.h"
 #include "framework/window/messages.h"
@@ -33,7 +37,10 @@ std::vector<Class*> FrameworkClasses() {
           zv::QControlClass(),   zv::TControlClass(),   zv::QStdControlClass(), zv::TStdControlClass(),
           zv::QWinControlClass(), zv::TWinControlClass(), zv::QApplicationClass(), zv::TApplicationClass(),
           zv::QToolTipClass(),   zv::TToolTipClass(),   zv::QBalloonClass(),   zv::TBalloonClass(),
-          zv::QAppDataClass(),   zv::TAppDataClass(),   zv::TOleAutoClass(),   zv::VTWrapperClass()};
+          zv::QAppDataClass(),   zv::TAppDataClass(),   zv::TOleAutoClass(),   zv::VTWrapperClass(),
+          zv::QFontClass(),      zv::TFontClass(),      zv::QBrushClass(),     zv::TBrushClass(),
+          zv::QPenClass(),       zv::TPenClass(),       zv::QScreenClass(),    zv::TScreenClass(),
+          zv::QDisplayMonitorClass(), zv::TDisplayMonitorClass(), zv::QCursorClass(), zv::TCursorClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -112,6 +119,12 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QAppDataClass, ZV_QAPPDATA_MEMBERS)
   CHECK_TABLE(zv::TOleAutoClass, ZV_TOLEAUTO_MEMBERS)
   CHECK_TABLE(zv::VTWrapperClass, ZV_VTWRAPPER_MEMBERS)
+  CHECK_TABLE(zv::QFontClass, ZV_QFONT_MEMBERS)
+  CHECK_TABLE(zv::QBrushClass, ZV_QBRUSH_MEMBERS)
+  CHECK_TABLE(zv::QPenClass, ZV_QPEN_MEMBERS)
+  CHECK_TABLE(zv::QScreenClass, ZV_QSCREEN_MEMBERS)
+  CHECK_TABLE(zv::QDisplayMonitorClass, ZV_QDISPLAYMONITOR_MEMBERS)
+  CHECK_TABLE(zv::QCursorClass, ZV_QCURSOR_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;
 }
