@@ -60,6 +60,8 @@
   X(FlTerminate) \
   X(FlUnderline) \
   X(FlVisible) \
+  X(FnAlign) \
+  X(FnAnchors) \
   X(FnBkgndMode) \
   X(FnCharSet) \
   X(FnClientHeight) \
@@ -178,6 +180,7 @@
   X(SetActiveControl) \
   X(SetActiveForm) \
   X(SetAlwaysTip) \
+  X(SetAnchors) \
   X(SetBalloon) \
   X(SetBkgnd) \
   X(SetBkgndMode) \
@@ -293,6 +296,8 @@
   X(lUseReturn) \
   X(lVisible) \
   X(nAlign) \
+  X(nAnchorX) \
+  X(nAnchorY) \
   X(nAnchors) \
   X(nBitsPerPixel) \
   X(nBkgndMode) \

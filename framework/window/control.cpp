@@ -150,6 +150,7 @@ Value CreateHandle(Object& self, Args) {
   }
   Put(self, sym::set::Handle, HandleValue(hwnd));
   self.Send(sym::UpdateBounds);
+  if (parentWnd) self.Send(sym::SetAnchors);
   self.Send(sym::ApplyTooltips);
   if (parent.IsObject() && (style & WS_CHILD) && Has(parent, sym::InsertControl))
     parent.Send(sym::InsertControl, Value(&self));
@@ -225,7 +226,43 @@ Value SetBounds(Object& self, Args a) {
   MoveWindow(hwnd, left, top, static_cast<int>(Get(self, sym::FnWidth).AsInt()),
              static_cast<int>(Get(self, sym::FnHeight).AsInt()), repaint);
   RethrowDeferred();
+  if (ParentHwnd(self) && parent.IsObject()) {
+    // The new edge distances are the ones anchoring keeps from now on; an
+    // aligned control's place is its parent's to decide.
+    self.Send(sym::SetAnchors);
+    const auto align = Get(self, sym::nAlign).AsInt();
+    if (align != 0 && align != 5 && Has(parent, sym::AlignControls)) parent.Send(sym::AlignControls);
+  }
   return {};
+}
+
+// Two signed 16-bit distances in one number, the first in the low half.
+long long PackDistances(long long first, long long second) {
+  return static_cast<long long>((static_cast<std::uint32_t>(first) & 0xFFFF) |
+                                ((static_cast<std::uint32_t>(second) & 0xFFFF) << 16));
+}
+
+// SetAnchors(nAnchors): stores the anchor bits when given, then records the
+// distances to the parent's client edges (left and right in nAnchorX, top
+// and bottom in nAnchorY) that AlignControls keeps.
+Value SetAnchors(Object& self, Args a) {
+  if (a.Has(0)) Put(self, sym::set::FnAnchors, a.Get(0).AsInt() & 15);
+  const Value parent = Get(self, sym::oParent);
+  if (parent.IsObject() && Has(parent, sym::nClientWidth)) {
+    const long long left = Get(self, sym::FnLeft).AsInt(), top = Get(self, sym::FnTop).AsInt();
+    const long long width = Get(self, sym::FnWidth).AsInt(), height = Get(self, sym::FnHeight).AsInt();
+    Put(self, sym::set::nAnchorX, PackDistances(left, Get(parent, sym::nClientWidth).AsInt() - left - width - 1));
+    Put(self, sym::set::nAnchorY, PackDistances(top, Get(parent, sym::nClientHeight).AsInt() - top - height - 1));
+  }
+  return Get(self, sym::FnAnchors);
+}
+
+// nAlign: stored; with a window, the parent lays its children out again.
+Value SetAlign(Object& self, Args a) {
+  Put(self, sym::set::FnAlign, a.Get(0).AsInt());
+  const Value parent = Get(self, sym::oParent);
+  if (ObjectHwnd(self) && parent.IsObject() && Has(parent, sym::AlignControls)) parent.Send(sym::AlignControls);
+  return a.Get(0);
 }
 
 Value SetLeft(Object& self, Args a) { return self.Send(sym::SetBounds, a.Get(0)), a.Get(0); }

@@ -21,8 +21,8 @@
   X(PROPERTY, int, nWidth, .dflt = 10, .setter = sym::SetWidth) \
   X(PROPERTY, int, nHeight, .dflt = 10, .setter = sym::SetHeight) \
   X(PROPERTY, std::string, cText, .dflt = "", .getter = sym::GetText, .setter = sym::SetText, .editor = "PE_ExtendedString") \
-  X(PROPERTY, int, nAlign, .dflt = 0, .valueNames = Value::List({Value::List({"alNONE", 0}), Value::List({"alLEFT", 1}), Value::List({"alTOP", 2}), Value::List({"alRIGHT", 3}), Value::List({"alBOTTOM", 4}), Value::List({"alCLIENT", 5})})) \
-  X(PROPERTY, int, nAnchors, .dflt = 3, .editor = "PE_Anchors") \
+  X(PROPERTY, int, nAlign, .dflt = 0, .setter = &SetAlign, .valueNames = Value::List({Value::List({"alNONE", 0}), Value::List({"alLEFT", 1}), Value::List({"alTOP", 2}), Value::List({"alRIGHT", 3}), Value::List({"alBOTTOM", 4}), Value::List({"alCLIENT", 5})})) \
+  X(PROPERTY, int, nAnchors, .dflt = 3, .setter = sym::SetAnchors, .editor = "PE_Anchors") \
   X(PROPERTY, Value, oCursor, .valueClass = "TCursor", .setter = sym::SetCursor, .editor = "PE_Cursor") \
   X(PROPERTY, std::string, cTooltip, .setter = sym::SetTooltip, .editor = "PE_Tooltip") \
   X(PROPERTY, std::string, cBalloon, .setter = sym::SetBalloon, .editor = "PE_Tooltip") \
@@ -50,6 +50,8 @@
   X(DATA_P, int, nClrPane, static_cast<long long>(GetSysColor(COLOR_BTNFACE))) \
   X(DATA_P, Value, hTheme, 0) \
   X(DATA_R, int, nId, Value()) \
+  X(DATA_P, long long, nAnchorX, 0) \
+  X(DATA_P, long long, nAnchorY, 0) \
   X(EVENT, OnCreate, "oSender") \
   X(EVENT, OnDestroy, "oSender") \
   X(EVENT, OnDestroyed, "oSender") \
@@ -87,6 +89,7 @@
   X(METHOD, Unlink, &Unlink) \
   X(METHOD, CreateHandle, &CreateHandle) \
   X(METHOD, SetBounds, &SetBounds) \
+  X(METHOD, SetAnchors, &SetAnchors) \
   X(METHOD, SetLeft, &SetLeft) \
   X(METHOD, SetTop, &SetTop) \
   X(METHOD, SetWidth, &SetWidth) \

@@ -51,6 +51,113 @@ Value InsertControl(Object& self, Args a) {
   return {};
 }
 
+// ---------------------------------------------------------------- layout
+
+int Low16(long long v) { return static_cast<short>(v & 0xFFFF); }
+int High16(long long v) { return static_cast<short>((v >> 16) & 0xFFFF); }
+
+// Moves and/or sizes a child window (never activating it or changing the
+// z-order) when its rectangle in the parent's client area differs.
+void PlaceChild(HWND parent, HWND child, int x, int y, int w, int h) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  const bool moved = r.left != x || r.top != y;
+  const bool sized = r.right - r.left != w || r.bottom - r.top != h;
+  if (!moved && !sized) return;
+  InvalidateRect(child, nullptr, TRUE);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (!moved) flags |= SWP_NOMOVE;
+  if (!sized) flags |= SWP_NOSIZE;
+  SetWindowPos(child, nullptr, x, y, w, h, flags);
+  UpdateWindow(child);
+}
+
+// AlignControls(aRect, lOffset): lays the visible children out over the
+// working rectangle {left, top, right, bottom} (else the client origin and
+// size), in insertion order: aligned children take their strip of what is
+// left, anchored ones keep their recorded distances to the edges. The
+// offset flag (counted only when both arguments are passed) shifts the
+// children by the rectangle's origin (a scrolled parent's).
+Value AlignControls(Object& self, Args a) {
+  const HWND hwnd = ObjectHwnd(self);
+  if (!hwnd) return {};
+  long long rc[4] = {Get(self, sym::nClientLeft).AsInt(), Get(self, sym::nClientTop).AsInt(),
+                     Get(self, sym::nClientWidth).AsInt(), Get(self, sym::nClientHeight).AsInt()};
+  if (a.Get(0).IsList())
+    for (std::size_t i = 0; i < 4; ++i) rc[i] = a.Get(0).Item(i + 1).AsInt();
+  const bool offset = a.size() == 2 && a.Get(1).AsBool();
+  // Clamped so that absurd rectangles cannot overflow the arithmetic below.
+  for (long long& v : rc) v = v < -0x3FFFFFFF ? -0x3FFFFFFF : v > 0x3FFFFFFF ? 0x3FFFFFFF : v;
+  long long wl = rc[0], wt = rc[1], wr = rc[2], wb = rc[3];
+  const long long ol = rc[0], ot = rc[1], ow = rc[2], oh = rc[3];
+  const std::vector<Value> children = Controls(self).AsList().items;  // a handler may change the list
+  for (const Value& child : children) {
+    const HWND ch = ObjectHwnd(child);
+    if (!ch || !Get(child, sym::lVisible).AsBool()) continue;
+    Object& c = *child.AsObject();
+    const auto align = Get(c, sym::nAlign).AsInt();
+    const auto anchors = Get(c, sym::nAnchors).AsInt();
+    if (align == 0 && anchors == 3) {
+      if (offset) {
+        InvalidateRect(ch, nullptr, TRUE);
+        SetWindowPos(ch, nullptr, static_cast<int>(Get(c, sym::FnLeft).AsInt() + ol),
+                     static_cast<int>(Get(c, sym::FnTop).AsInt() + ot), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
+        UpdateWindow(ch);
+      } else if (Has(child, sym::AlignControls)) {
+        child.Send(sym::AlignControls);
+      }
+      continue;
+    }
+    long long w = Get(c, sym::FnWidth).AsInt(), h = Get(c, sym::FnHeight).AsInt(), x = 0, y = 0;
+    switch (align) {
+      case 0: {
+        const long long ax = Get(c, sym::nAnchorX).AsInt(), ay = Get(c, sym::nAnchorY).AsInt();
+        x = Low16(ax);
+        y = Low16(ay);
+        const long long right = High16(ax), bottom = High16(ay);
+        if ((anchors & 4) && (anchors & 1)) w = ow - right - x - 1;
+        else if (anchors & 4) x = ow - right - w - 1;
+        else if (!(anchors & 1)) x += (ow - x - right - w - 1) >> 1;  // centred in its free space
+        if ((anchors & 8) && (anchors & 2)) h = oh - bottom - y - 1;
+        else if (anchors & 8) y = oh - bottom - h - 1;
+        else if (!(anchors & 2)) y += (oh - y - bottom - h - 1) >> 1;
+        x += ol;
+        y += ot;
+        break;
+      }
+      case 1:
+        x = wl, y = wt, h = wb - wt;
+        wl += w;
+        break;
+      case 2:
+        x = wl, y = wt, w = wr - wl;
+        wt += h;
+        break;
+      case 3:
+        y = wt, x = wr - w, h = wb - wt + (offset ? ot : 0);
+        wr = x;
+        if (offset) x += ol;
+        break;
+      case 4:
+        x = wl, y = wb - h, w = wr - wl + (offset ? ol : 0);
+        wb = y;
+        if (offset) y += ot;
+        break;
+      case 5:
+        x = wl, y = wt, w = wr - wl, h = wb - wt;
+        wl = wt = wr = wb = -1;  // nothing is left for the children after it
+        break;
+      default: continue;
+    }
+    auto clamp = [](long long v) { return static_cast<int>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); };
+    PlaceChild(hwnd, ch, clamp(x), clamp(y), clamp(w < 0 ? 0 : w), clamp(h < 0 ? 0 : h));
+  }
+  RethrowDeferred();
+  return {};
+}
+
 // Removes the control's entry: the entry that is the control itself, else
 // the first one with the control's window (a handle of 0 matches nothing:
 // every control without a window has one). The form's shortcuts of the

@@ -24,6 +24,7 @@
   X(METHOD, Free, &Free) \
   X(METHOD, InsertControl, &InsertControl) \
   X(METHOD, RemoveControl, &RemoveControl) \
+  X(METHOD, AlignControls, &AlignControls) \
   X(METHOD, GoNextControl, &GoNextControl) \
   X(METHOD, GoPrevControl, &GoPrevControl) \
   X(METHOD, GoFirstControl, &GoFirstControl) \
