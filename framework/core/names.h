@@ -24,7 +24,10 @@
   X(ApplyTooltips) \
   X(CallMethod) \
   X(CallOnHelp) \
+  X(ChangeCtlStyle) \
+  X(ChangeExStyle) \
   X(Click) \
+  X(ClientToScreen) \
   X(Clone) \
   X(Command) \
   X(Compare) \
@@ -54,6 +57,8 @@
   X(FlCloseButton) \
   X(FlEnabled) \
   X(FlItalic) \
+  X(FlParentFont) \
+  X(FlRedraw) \
   X(FlSingleInstance) \
   X(FlStrikeOut) \
   X(FlTabStop) \
@@ -66,6 +71,8 @@
   X(FnCharSet) \
   X(FnClientHeight) \
   X(FnClientWidth) \
+  X(FnClrPane) \
+  X(FnClrText) \
   X(FnColor) \
   X(FnHeight) \
   X(FnLeft) \
@@ -92,6 +99,7 @@
   X(GetFont) \
   X(GetForm) \
   X(GetIcon) \
+  X(GetMonitor) \
   X(GetProperty) \
   X(GetText) \
   X(GetTextHeight) \
@@ -105,6 +113,8 @@
   X(GoPrevControl) \
   X(GotFocus) \
   X(Handle) \
+  X(HasExStyle) \
+  X(HasStyle) \
   X(HeightToSize) \
   X(Help) \
   X(HelpId) \
@@ -164,17 +174,23 @@
   X(ReCreate) \
   X(Recreate) \
   X(Redraw) \
+  X(Refresh) \
   X(Register) \
   X(RegisterClass) \
   X(RemoveComponent) \
   X(RemoveControl) \
+  X(RemoveExStyle) \
   X(RemoveForm) \
+  X(RemoveStyle) \
   X(RemoveTooltips) \
+  X(ReplaceExStyle) \
+  X(ReplaceStyle) \
   X(RequestState) \
   X(Resolution) \
   X(RestoreFromText) \
   X(Run) \
   X(SaveToText) \
+  X(ScreenToClient) \
   X(SendMsg) \
   X(Set) \
   X(SetActiveControl) \
@@ -186,7 +202,9 @@
   X(SetBkgndMode) \
   X(SetBounds) \
   X(SetBusy) \
+  X(SetClientSize) \
   X(SetCloseButton) \
+  X(SetColor) \
   X(SetCursor) \
   X(SetEnabled) \
   X(SetFocus) \
@@ -199,6 +217,7 @@
   X(SetMutex) \
   X(SetParent) \
   X(SetProperty) \
+  X(SetRedraw) \
   X(SetSize) \
   X(SetTabStop) \
   X(SetTerminate) \
@@ -213,11 +232,14 @@
   X(SizeToHeight) \
   X(Terminate) \
   X(Unlink) \
+  X(Update) \
   X(UpdateBounds) \
+  X(UpdateClientRect) \
   X(Valid) \
   X(Value) \
   X(WMChar) \
   X(WMCommand) \
+  X(WMContextMenu) \
   X(WMCtlColorBtn) \
   X(WMCtlColorEdit) \
   X(WMCtlColorListBox) \
@@ -286,8 +308,10 @@
   X(lFocused) \
   X(lFree) \
   X(lItalic) \
+  X(lParentFont) \
   X(lPopup) \
   X(lPrimary) \
+  X(lRedraw) \
   X(lSingleInstance) \
   X(lStrikeOut) \
   X(lTabStop) \
@@ -337,6 +361,7 @@
   X(oActiveForm) \
   X(oBalloon) \
   X(oBkgnd) \
+  X(oBrush) \
   X(oCursor) \
   X(oCursorArrow) \
   X(oCursorDropNo) \

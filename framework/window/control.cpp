@@ -1,6 +1,7 @@
 #include "framework/window/control.h"
 
 #include "framework/core/application.h"
+#include "framework/core/catalog.h"
 #include "framework/core/environment.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
@@ -152,6 +153,8 @@ Value CreateHandle(Object& self, Args) {
   self.Send(sym::UpdateBounds);
   if (parentWnd) self.Send(sym::SetAnchors);
   self.Send(sym::ApplyTooltips);
+  if (HFONT font = ObjectHandle<HFONT>(self.Send(sym::GetFont)))
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (parent.IsObject() && (style & WS_CHILD) && Has(parent, sym::InsertControl))
     parent.Send(sym::InsertControl, Value(&self));
   return HandleValue(hwnd);
@@ -203,6 +206,11 @@ Value WMNCDestroy(Object& self, const WinMsg&) {
 }
 
 Value Free(Object& self, Args) {
+  // The control's own font: its share of it goes (the font lives on while
+  // other owners hold it).
+  const Value font = Get(self, sym::FoFont);
+  Put(self, sym::set::FoFont, Value());
+  if (font.IsObject()) font.Send(sym::Destroy);
   self.Send(sym::OnDestroyed);
   return {};
 }
@@ -255,6 +263,203 @@ Value SetAnchors(Object& self, Args a) {
     Put(self, sym::set::nAnchorY, PackDistances(top, Get(parent, sym::nClientHeight).AsInt() - top - height - 1));
   }
   return Get(self, sym::FnAnchors);
+}
+
+// SetClientSize(nWidth, nHeight): the window sized so that its client area
+// gets the size asked for (either may be absent).
+Value SetClientSize(Object& self, Args a) {
+  if (a.Has(0)) Put(self, sym::set::FnClientWidth, a.Get(0).AsInt());
+  if (a.Has(1)) Put(self, sym::set::FnClientHeight, a.Get(1).AsInt());
+  if (HWND hwnd = ObjectHwnd(self)) {
+    RECT w{}, c{};
+    GetWindowRect(hwnd, &w);
+    GetClientRect(hwnd, &c);
+    const long long cw = a.Has(0) ? a.Get(0).AsInt() : c.right, chh = a.Has(1) ? a.Get(1).AsInt() : c.bottom;
+    SetWindowPos(hwnd, nullptr, 0, 0, static_cast<int>(w.right - w.left + cw - c.right),
+                 static_cast<int>(w.bottom - w.top + chh - c.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RethrowDeferred();
+    self.Send(sym::UpdateBounds);
+  }
+  return {};
+}
+
+Value UpdateClientRect(Object& self, Args) {
+  if (HWND hwnd = ObjectHwnd(self)) {
+    RECT c{};
+    GetClientRect(hwnd, &c);
+    Put(self, sym::set::FnClientWidth, static_cast<long long>(c.right));
+    Put(self, sym::set::FnClientHeight, static_cast<long long>(c.bottom));
+  }
+  return {};
+}
+
+// ScreenToClient / ClientToScreen (x, y) or ({x, y}): the converted {x, y}.
+template <bool toClient>
+Value MapPoint(Object& self, Args a) {
+  POINT p{};
+  if (a.Get(0).IsList()) {
+    p = {static_cast<LONG>(a.Get(0).Item(1).AsInt()), static_cast<LONG>(a.Get(0).Item(2).AsInt())};
+  } else {
+    p = {static_cast<LONG>(a.Get(0).AsInt()), static_cast<LONG>(a.Get(1).AsInt())};
+  }
+  if (HWND hwnd = ObjectHwnd(self)) {
+    if (toClient) ::ScreenToClient(hwnd, &p);
+    else ::ClientToScreen(hwnd, &p);
+  }
+  return Value::List({static_cast<long long>(p.x), static_cast<long long>(p.y)});
+}
+Value ScreenToClientMethod(Object& self, Args a) { return MapPoint<true>(self, a); }
+Value ClientToScreenMethod(Object& self, Args a) { return MapPoint<false>(self, a); }
+
+// The monitor the window is on (the nearest one), as a handle.
+Value GetMonitor(Object& self, Args) {
+  HWND hwnd = ObjectHwnd(self);
+  return HandleValue(MonitorFromWindow(hwnd ? hwnd : GetDesktopWindow(), MONITOR_DEFAULTTONEAREST));
+}
+
+// ---------------------------------------------------------------- appearance
+
+Value Refresh(Object& self, Args) {
+  if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
+  return {};
+}
+
+Value Update(Object& self, Args) {
+  if (HWND hwnd = ObjectHwnd(self)) UpdateWindow(hwnd);
+  RethrowDeferred();
+  return {};
+}
+
+Value SetRedraw(Object& self, Args a) {
+  const bool on = !a.Has(0) || a.Get(0).AsBool();
+  Put(self, sym::set::FlRedraw, on);
+  if (HWND hwnd = ObjectHwnd(self)) {
+    SendMessageA(hwnd, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
+  }
+  return on;
+}
+
+// SetColor(nText, nPane): the control's brush is dropped, the given colours
+// stored, and a brush of the pane colour made when there is one.
+Value SetColor(Object& self, Args a) {
+  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush))) DeleteObject(brush);
+  Put(self, sym::set::hBrush, 0);
+  if (a.Has(0)) Put(self, sym::set::FnClrText, a.Get(0).AsInt());
+  if (a.Has(1)) Put(self, sym::set::FnClrPane, a.Get(1).AsInt());
+  const Value pane = Get(self, sym::FnClrPane);
+  if (pane.IsNumber()) Put(self, sym::set::hBrush, HandleValue(CreateSolidBrush(static_cast<COLORREF>(pane.AsInt()))));
+  self.Send(sym::Refresh);
+  return {};
+}
+Value SetTextColour(Object& self, Args a) {
+  self.Send(sym::SetColor, a.Get(0), Get(self, sym::FnClrPane));
+  return a.Get(0);
+}
+Value SetPaneColour(Object& self, Args a) {
+  self.Send(sym::SetColor, Get(self, sym::FnClrText), a.Get(0));
+  return a.Get(0);
+}
+
+// The font the control draws with: its own, else (lParentFont) its
+// parent's, else the application's.
+// The font the control inherits: its parent's, else the application's.
+Value InheritedFont(Object& self) {
+  const Value parent = Get(self, sym::oParent);
+  if (parent.IsObject() && parent.AsObject() != Application().AsObject() && Has(parent, sym::GetFont)) {
+    Value f = parent.Send(sym::GetFont);
+    if (f.IsObject()) return f;
+  }
+  return Application().IsObject() ? Application().Send(sym::GetFont) : Value();
+}
+
+Value GetFont(Object& self, Args) {
+  Value own = Get(self, sym::FoFont);
+  if (own.IsObject()) return own;
+  if (Get(self, sym::FlParentFont).AsBool()) return InheritedFont(self);
+  return Application().IsObject() ? Application().Send(sym::GetFont) : Value();
+}
+
+// SetFont(oFont, lParentFont): a font of its own (a value that is not a font
+// object is made into one), its owner count raised; the font the control
+// would inherit anyway is given back and the control follows its parent.
+// Without a font, only the flag changes. The window gets the font.
+Value SetFont(Object& self, Args a) {
+  const bool flag = a.Has(1) ? a.Get(1).AsBool() : Get(self, sym::FlParentFont).AsBool();
+  if (a.size() > 0) {
+    const Value own = Get(self, sym::FoFont);
+    Put(self, sym::set::FoFont, Value());
+    if (own.IsObject()) own.Send(sym::Destroy);
+  }
+  if (a.Has(0)) {
+    Value font = a.Get(0);
+    if (!font.IsObject()) {
+      Value made = NewFrameworkObject("TFont");
+      font = made.IsObject() ? made.Send(sym::Create, font) : Value();
+    }
+    if (font.IsObject()) {
+      if (Has(font, sym::nCount)) font.Send(sym::set::nCount, Get(font, sym::nCount).AsInt() + 1);
+      if (InheritedFont(self).AsObject() == font.AsObject()) {
+        font.Send(sym::Destroy);
+        Put(self, sym::set::FlParentFont, true);
+      } else {
+        Put(self, sym::set::FoFont, font);
+        Put(self, sym::set::FlParentFont, false);
+      }
+    }
+  } else {
+    Put(self, sym::set::FlParentFont, flag);
+  }
+  const Value current = self.Send(sym::GetFont);
+  if (HWND hwnd = ObjectHwnd(self))
+    if (HFONT h = ObjectHandle<HFONT>(current)) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(h), TRUE);
+  return current;
+}
+
+Value SetParentFont(Object& self, Args a) {
+  self.Send(sym::SetFont, Value(), a.Get(0).AsBool());
+  return a.Get(0);
+}
+
+// The style helpers: bit operations on nCtlStyle (nExStyle), applied to
+// the window when there is one (its frame is recomputed).
+template <bool ex>
+void ApplyStyle(Object& self, std::int64_t style) {
+  Put(self, ex ? sym::set::nExStyle : sym::set::nCtlStyle, style);
+  if (HWND hwnd = ObjectHwnd(self)) {
+    SetWindowLongPtrA(hwnd, ex ? GWL_EXSTYLE : GWL_STYLE, static_cast<LONG_PTR>(style));
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+}
+template <bool ex>
+std::int64_t StyleOf(Object& self) {
+  return Get(self, ex ? sym::nExStyle : sym::nCtlStyle).AsInt();
+}
+// ChangeCtlStyle(nBits, lOn = true): sets or clears the bits.
+template <bool ex>
+Value ChangeStyle(Object& self, Args a) {
+  const std::int64_t bits = a.Get(0).AsInt();
+  const bool on = !a.Has(1) || a.Get(1).AsBool();
+  ApplyStyle<ex>(self, on ? (StyleOf<ex>(self) | bits) : (StyleOf<ex>(self) & ~bits));
+  return StyleOf<ex>(self);
+}
+// ReplaceStyle(nOld, nNew): clears the old bits and sets the new ones.
+template <bool ex>
+Value ReplaceStyle(Object& self, Args a) {
+  ApplyStyle<ex>(self, (StyleOf<ex>(self) & ~a.Get(0).AsInt()) | a.Get(1).AsInt());
+  return StyleOf<ex>(self);
+}
+template <bool ex>
+Value RemoveStyle(Object& self, Args a) {
+  ApplyStyle<ex>(self, StyleOf<ex>(self) & ~a.Get(0).AsInt());
+  return StyleOf<ex>(self);
+}
+// HasStyle(nBits): every one of the bits is set.
+template <bool ex>
+Value HasStyle(Object& self, Args a) {
+  const std::int64_t bits = a.Get(0).AsInt();
+  return bits != 0 && (StyleOf<ex>(self) & bits) == bits;
 }
 
 // nAlign: stored; with a window, the parent lays its children out again.
@@ -556,6 +761,17 @@ Value WMSetCursor(Object& self, const SetCursorMsg& m) {
   if (!cursor) return {};
   SetCursor(cursor);
   return true;
+}
+
+// WM_CONTEXTMENU: with a handler, OnContextMenu gets the position in
+// client coordinates (a keyboard request, -1/-1, the control's origin).
+Value WMContextMenu(Object& self, const MouseMsg& m) {
+  if (!EventAssigned(self, sym::OnContextMenu.name())) return {};
+  POINT p{m.x, m.y};
+  if (m.x == -1 && m.y == -1) p = {0, 0};
+  else ::ScreenToClient(m.hwnd, &p);
+  self.Send(sym::OnContextMenu, static_cast<long long>(p.x), static_cast<long long>(p.y));
+  return 0;
 }
 
 Value SetCursorMethod(Object& self, Args a) {

@@ -38,6 +38,12 @@
   X(PROPERTY, int, nClientWidth, .dflt = 0, .visibility = kPublic) \
   X(PROPERTY, int, nClientHeight, .dflt = 0, .visibility = kPublic) \
   X(PROPERTY_R, bool, lFocused, .dflt = false, .visibility = kPublic, .readOnly = true) \
+  X(PROPERTY, bool, lParentFont, .dflt = true, .setter = &SetParentFont) \
+  X(PROPERTY, Value, oFont, .valueClass = "TFont", .getter = sym::GetFont, .setter = sym::SetFont, .editor = "PE_Font") \
+  X(PROPERTY, Value, oBrush, .valueClass = "TBrush", .editor = "PE_Brush") \
+  X(PROPERTY, int, nClrText, .dflt = static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT)), .setter = &SetTextColour, .editor = "PE_Color") \
+  X(PROPERTY, int, nClrPane, .dflt = static_cast<long long>(GetSysColor(COLOR_BTNFACE)), .setter = &SetPaneColour, .editor = "PE_Color") \
+  X(PROPERTY, bool, lRedraw, .dflt = true, .visibility = kPublic, .setter = sym::SetRedraw) \
   X(PROPERTY, Value, oActiveControl, .visibility = kPublic) \
   X(PROPERTY_P, bool, lTabStop, .dflt = false, .visibility = kProtected, .readOnly = true) \
   X(DATA_P, std::string, cWinClassName, Value()) \
@@ -46,8 +52,6 @@
   X(DATA_P, int, nClassStyle, 0) \
   X(DATA_P, Value, hBkgnd, 0) \
   X(DATA_P, Value, hBrush, 0) \
-  X(DATA_P, int, nClrText, static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT))) \
-  X(DATA_P, int, nClrPane, static_cast<long long>(GetSysColor(COLOR_BTNFACE))) \
   X(DATA_P, Value, hTheme, 0) \
   X(DATA_R, int, nId, Value()) \
   X(DATA_P, long long, nAnchorX, 0) \
@@ -90,6 +94,25 @@
   X(METHOD, CreateHandle, &CreateHandle) \
   X(METHOD, SetBounds, &SetBounds) \
   X(METHOD, SetAnchors, &SetAnchors) \
+  X(METHOD, SetClientSize, &SetClientSize) \
+  X(METHOD, UpdateClientRect, &UpdateClientRect) \
+  X(METHOD, ScreenToClient, &ScreenToClientMethod) \
+  X(METHOD, ClientToScreen, &ClientToScreenMethod) \
+  X(METHOD, GetMonitor, &GetMonitor) \
+  X(METHOD, SetColor, &SetColor) \
+  X(METHOD, SetFont, &SetFont) \
+  X(METHOD, GetFont, &GetFont) \
+  X(METHOD, SetRedraw, &SetRedraw) \
+  X(METHOD, Refresh, &Refresh) \
+  X(METHOD, Update, &Update) \
+  X(METHOD, ChangeCtlStyle, &ChangeStyle<false>) \
+  X(METHOD, ChangeExStyle, &ChangeStyle<true>) \
+  X(METHOD, ReplaceStyle, &ReplaceStyle<false>) \
+  X(METHOD, ReplaceExStyle, &ReplaceStyle<true>) \
+  X(METHOD, RemoveStyle, &RemoveStyle<false>) \
+  X(METHOD, RemoveExStyle, &RemoveStyle<true>) \
+  X(METHOD, HasStyle, &HasStyle<false>) \
+  X(METHOD, HasExStyle, &HasStyle<true>) \
   X(METHOD, SetLeft, &SetLeft) \
   X(METHOD, SetTop, &SetTop) \
   X(METHOD, SetWidth, &SetWidth) \
@@ -140,6 +163,7 @@
   X(HANDLER, WMRButtonUp, &WMRButtonUp) \
   X(HANDLER, WMMouseMove, &WMMouseMove) \
   X(HANDLER, WMSetCursor, &WMSetCursor) \
+  X(HANDLER, WMContextMenu, &WMContextMenu) \
   X(METHOD, SetCursor, &SetCursorMethod)
 
 #define ZV_QSTDCONTROL_MEMBERS(X) \
