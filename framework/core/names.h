@@ -51,10 +51,13 @@
   X(FcText) \
   X(FcTooltip) \
   X(FhBitmap) \
+  X(Fl3D) \
   X(FlAlwaysTip) \
   X(FlBold) \
+  X(FlBorder) \
   X(FlBusy) \
   X(FlCloseButton) \
+  X(FlDragAcceptFiles) \
   X(FlEnabled) \
   X(FlItalic) \
   X(FlParentFont) \
@@ -193,6 +196,7 @@
   X(ScreenToClient) \
   X(SendMsg) \
   X(Set) \
+  X(Set3D) \
   X(SetActiveControl) \
   X(SetActiveForm) \
   X(SetAlwaysTip) \
@@ -200,6 +204,7 @@
   X(SetBalloon) \
   X(SetBkgnd) \
   X(SetBkgndMode) \
+  X(SetBorder) \
   X(SetBounds) \
   X(SetBusy) \
   X(SetClientSize) \
@@ -229,6 +234,7 @@
   X(SetVisible) \
   X(SetWidth) \
   X(Show) \
+  X(ShowPopupMenu) \
   X(SizeToHeight) \
   X(Terminate) \
   X(Unlink) \
@@ -246,6 +252,7 @@
   X(WMCtlColorScrollBar) \
   X(WMCtlColorStatic) \
   X(WMDestroy) \
+  X(WMDropFiles) \
   X(WMEraseBkgnd) \
   X(WMExitMenuLoop) \
   X(WMKeyDown) \
@@ -256,12 +263,16 @@
   X(WMLButtonUp) \
   X(WMMouseMove) \
   X(WMNCDestroy) \
+  X(WMNCHitTest) \
   X(WMNotify) \
   X(WMRButtonDown) \
   X(WMRButtonUp) \
   X(WMSetCursor) \
   X(WMSetFocus) \
   X(WMSize) \
+  X(WMSysChar) \
+  X(WMSysKeyDown) \
+  X(WMSysKeyUp) \
   X(WMWindowPosChanged) \
   X(aArguments) \
   X(aControls) \
@@ -345,6 +356,7 @@
   X(nId) \
   X(nLeft) \
   X(nMonitors) \
+  X(nOnDrag) \
   X(nOrientation) \
   X(nPixelsPerInch) \
   X(nRelease) \

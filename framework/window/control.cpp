@@ -1,5 +1,7 @@
 #include "framework/window/control.h"
 
+#include <shellapi.h>
+
 #include "framework/core/application.h"
 #include "framework/core/catalog.h"
 #include "framework/core/environment.h"
@@ -726,8 +728,49 @@ Value WMChar(Object& self, const KeyMsg& m) {
   return Bubble(self, sym::WMChar, m);
 }
 
+// A press starts drag detection: the rectangle around the press that the
+// mouse must leave for a drag to begin is kept, and nOnDrag says a drag is
+// pending.
+RECT g_dragRect{};
+
 Value WMLButtonDown(Object& self, const MouseMsg& m) {
+  POINT p{m.x, m.y};
+  ::ClientToScreen(m.hwnd, &p);
+  const int dx = GetSystemMetrics(SM_CXDRAG), dy = GetSystemMetrics(SM_CYDRAG);
+  g_dragRect = {p.x - dx, p.y - dy, p.x + dx, p.y + dy};
+  Put(self, sym::set::nOnDrag, 1);
   return self.Send(sym::OnLButtonDown, m.keys, m.x, m.y);
+}
+
+// Hit-tested as a plain window, also when built on a system class.
+Value WMNCHitTest(Object&, const WinMsg& m) {
+  return static_cast<long long>(DefWindowProcA(m.hwnd, m.message, m.wParam, m.lParam));
+}
+
+// System keys (Alt combinations) are the form's to handle.
+Value ToFormsHandler(Object& self, const WinMsg& m) {
+  const Value form = self.Send(sym::GetForm);
+  if (!form.IsObject() || form.AsObject() == &self) return {};
+  return CallHandler(form, HandlerSymbol(m.message), m);
+}
+
+// ShowPopupMenu(hMenu, nX, nY): a pop-up menu (a menu handle) at a point of
+// the client area (the mouse position when none is given); its command
+// arrives as WM_COMMAND. Answers whether a menu was shown.
+Value ShowPopupMenu(Object& self, Args a) {
+  const HWND hwnd = ObjectHwnd(self);
+  const HMENU menu = ValueHandle<HMENU>(a.Get(0));
+  if (!hwnd || !menu || !IsMenu(menu)) return false;
+  POINT p{};
+  if (a.Has(1) || a.Has(2)) {
+    p = {static_cast<LONG>(a.Get(1).AsInt()), static_cast<LONG>(a.Get(2).AsInt())};
+    ::ClientToScreen(hwnd, &p);
+  } else {
+    GetCursorPos(&p);
+  }
+  const BOOL shown = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd, nullptr);
+  RethrowDeferred();
+  return shown != FALSE;
 }
 Value WMLButtonUp(Object& self, const MouseMsg& m) {
   return self.Send(sym::OnLButtonUp, m.keys, m.x, m.y);
@@ -873,9 +916,56 @@ Value SetTabStop(Object& self, Args a) {
   return on;
 }
 
+// The border: WS_EX_CLIENTEDGE for a three-dimensional control, WS_BORDER
+// for a flat one, neither without a border.
+Value SetBorder(Object& self, Args a) {
+  const bool on = a.Get(0).AsBool();
+  Put(self, sym::set::FlBorder, on);
+  const bool deep = Get(self, sym::Fl3D).AsBool();
+  self.Send(sym::ChangeCtlStyle, static_cast<long long>(WS_BORDER), on && !deep);
+  self.Send(sym::ChangeExStyle, static_cast<long long>(WS_EX_CLIENTEDGE), on && deep);
+  return on;
+}
+
+Value Set3D(Object& self, Args a) {
+  Put(self, sym::set::Fl3D, a.Get(0).AsBool());
+  self.Send(sym::SetBorder, Get(self, sym::FlBorder));
+  return a.Get(0);
+}
+
+Value SetDragAcceptFiles(Object& self, Args a) {
+  Put(self, sym::set::FlDragAcceptFiles, a.Get(0).AsBool());
+  if (HWND hwnd = ObjectHwnd(self)) DragAcceptFiles(hwnd, a.Get(0).AsBool());
+  return a.Get(0);
+}
+
+// WM_DROPFILES: the files in aDropFiles, OnDropFiles with them and the
+// drop point (client coordinates); the drop is finished either way.
+Value WMDropFiles(Object& self, const WinMsg& m) {
+  const HDROP drop = reinterpret_cast<HDROP>(m.wParam);
+  std::vector<Value> files;
+  const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < n; ++i) {
+    const UINT len = DragQueryFileA(drop, i, nullptr, 0);
+    std::string name(len + 1, '\0');
+    name.resize(DragQueryFileA(drop, i, name.data(), len + 1));
+    files.emplace_back(name);
+  }
+  POINT p{};
+  DragQueryPoint(drop, &p);
+  DragFinish(drop);
+  const Value list = Value::List(std::move(files));
+  Put(self, sym::set::aDropFiles, list);
+  self.Send(sym::OnDropFiles, list, Value::List({static_cast<long long>(p.x), static_cast<long long>(p.y)}));
+  return 0;
+}
+
 Value StdCreateHandle(Object& self, Args a) {
+  self.Send(sym::SetBorder, Get(self, sym::FlBorder));
   self.Send(sym::SetTabStop, Get(self, sym::lTabStop));
-  return Super(self, sym::CreateHandle, a);
+  Value r = Super(self, sym::CreateHandle, a);
+  if (HWND hwnd = ObjectHwnd(self); hwnd && Get(self, sym::FlDragAcceptFiles).AsBool()) DragAcceptFiles(hwnd, TRUE);
+  return r;
 }
 
 // State request: OnCheckState decides whether the control is enabled. An

@@ -56,6 +56,7 @@
   X(DATA_R, int, nId, Value()) \
   X(DATA_P, long long, nAnchorX, 0) \
   X(DATA_P, long long, nAnchorY, 0) \
+  X(DATA_P, int, nOnDrag, 0) \
   X(EVENT, OnCreate, "oSender") \
   X(EVENT, OnDestroy, "oSender") \
   X(EVENT, OnDestroyed, "oSender") \
@@ -164,14 +165,19 @@
   X(HANDLER, WMMouseMove, &WMMouseMove) \
   X(HANDLER, WMSetCursor, &WMSetCursor) \
   X(HANDLER, WMContextMenu, &WMContextMenu) \
+  X(HANDLER, WMNCHitTest, &WMNCHitTest) \
+  X(HANDLER, WMSysKeyDown, &ToFormsHandler) \
+  X(HANDLER, WMSysKeyUp, &ToFormsHandler) \
+  X(HANDLER, WMSysChar, &ToFormsHandler) \
+  X(METHOD, ShowPopupMenu, &ShowPopupMenu) \
   X(METHOD, SetCursor, &SetCursorMethod)
 
 #define ZV_QSTDCONTROL_MEMBERS(X) \
   X(PROPERTY, std::string, cMessage, .editor = "PE_StringOrNil") \
-  X(PROPERTY, bool, lBorder, .dflt = false) \
+  X(PROPERTY, bool, lBorder, .dflt = false, .setter = sym::SetBorder) \
   X(PROPERTY, bool, lTabStop, .dflt = true, .setter = sym::SetTabStop) \
-  X(PROPERTY, bool, lDragAcceptFiles, .dflt = false) \
-  X(PROPERTY, bool, l3D, .dflt = true) \
+  X(PROPERTY, bool, lDragAcceptFiles, .dflt = false, .setter = &SetDragAcceptFiles) \
+  X(PROPERTY, bool, l3D, .dflt = true, .setter = sym::Set3D) \
   X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) \
   X(DATA_P, int, nClassStyle, static_cast<long long>(CS_DBLCLKS)) \
   X(DATA_R, Value, aDropFiles, Value::List({})) \
@@ -183,6 +189,9 @@
   X(EVENT, OnDropFiles, "oSender, aFiles, aPoint") \
   X(EVENT, OnCheckState, "oSender") \
   X(METHOD, SetTabStop, &SetTabStop) \
+  X(METHOD, SetBorder, &SetBorder) \
+  X(METHOD, Set3D, &Set3D) \
+  X(HANDLER, WMDropFiles, &WMDropFiles) \
   X(METHOD, CreateHandle, &StdCreateHandle) \
   X(METHOD, RequestState, &RequestState)
 

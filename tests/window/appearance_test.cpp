@@ -1,8 +1,16 @@
 // Fonts, colours, styles and client geometry of controls.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "framework/core/application.h"
 #include "framework/graphics/font.h"
+#include "framework/core/members.h"
+#include "framework/window/messages.h"
 #include "framework/window/wincontrol.h"
 #include "support/test_forms.h"
 
@@ -114,6 +122,90 @@ TEST_F(Appearance, ContextMenuRequestsArriveInClientCoordinates) {
   SendMessageA(b.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(b.hwnd()), MAKELPARAM(-1, -1));  // keyboard
   EXPECT_EQ(g_menuAt.Item(1).AsInt(), 0);
   g_menuAt = Value();
+}
+
+}  // namespace
+
+namespace {
+
+// A drop of two files at (7, 8), as the shell hands it over.
+HGLOBAL MakeDrop() {
+  const char files[] = "C:\\one.txt\0C:\\two.txt\0";
+  HGLOBAL mem = GlobalAlloc(GHND, sizeof(DROPFILES) + sizeof files);
+  auto* df = static_cast<DROPFILES*>(GlobalLock(mem));
+  df->pFiles = sizeof(DROPFILES);
+  df->pt = {7, 8};
+  std::memcpy(reinterpret_cast<char*>(df) + sizeof(DROPFILES), files, sizeof files);
+  GlobalUnlock(mem);
+  return mem;
+}
+
+Value g_dropped;
+Value RecordDrop(zv::Args a) {
+  g_dropped = Value::List({a.Get(1), a.Get(2)});
+  return {};
+}
+
+Value g_sysChar;
+Value FormSysChar(zv::Object&, const zv::KeyMsg& m) {
+  g_sysChar = m.key;
+  return 0;
+}
+
+TEST_F(Appearance, BordersDroppedFilesSystemKeysHitTestsAndPopupMenus) {
+  Value button = zvtest::MakeButton(form_, "b", 10, 10, 80, 24);
+  zv::TStdControlRef b(button);
+  b.lBorder(true);  // three-dimensional by default: the client edge
+  EXPECT_TRUE(GetWindowLongPtrA(b.hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  b.l3D(false);
+  EXPECT_FALSE(GetWindowLongPtrA(b.hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_TRUE(GetWindowLongPtrA(b.hwnd(), GWL_STYLE) & WS_BORDER);
+  b.lBorder(false);
+  EXPECT_FALSE(GetWindowLongPtrA(b.hwnd(), GWL_STYLE) & WS_BORDER);
+
+  b.lDragAcceptFiles(true);
+  EXPECT_TRUE(GetWindowLongPtrA(b.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  b.OnDropFiles().Bind(Value::Callable(&RecordDrop));
+  SendMessageA(b.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop()), 0);
+  ASSERT_TRUE(g_dropped.IsList());
+  EXPECT_EQ(g_dropped.Item(1).Len(), 2u);
+  EXPECT_EQ(g_dropped.Item(1).Item(2).AsString(), "C:\\two.txt");
+  EXPECT_EQ(g_dropped.Item(2).Item(1).AsInt(), 7);
+  EXPECT_EQ(b.aDropFiles().Len(), 2u);
+  g_dropped = Value();
+
+  POINT centre{40, 12};
+  ClientToScreen(b.hwnd(), &centre);
+  EXPECT_EQ(SendMessageA(b.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
+
+  SendMessageA(b.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessageA(b.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_EQ(zv::Get(button, zv::sym::nOnDrag).AsInt(), 1);
+
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 1, "one");
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
+  EXPECT_TRUE(b.ShowPopupMenu(zv::HandleValue(menu), 5, 5).AsBool());
+  EXPECT_FALSE(b.ShowPopupMenu(0).AsBool());
+  DestroyMenu(menu);
+  b.Destroy();
+
+  // System keys reach the form's handler.
+  static zv::Class* keyForm = [] {
+    zv::QVClass c("TSysKeyForm", {zvtest::TestFormClass()});
+    zv::AddHandler(c, zv::sym::WMSysChar, &FormSysChar);
+    return c.Create();
+  }();
+  Value f = zv::NewObject(keyForm);
+  zv::TWinControlRef fv(f);
+  fv.Create();
+  Value inner = zvtest::MakeButton(f, "i", 1, 1);
+  SendMessageA(zv::ObjectHwnd(inner), WM_SYSCHAR, 'x', 0);
+  EXPECT_EQ(g_sysChar.AsInt(), 'x');
+  fv.Destroy(true);
 }
 
 }  // namespace
