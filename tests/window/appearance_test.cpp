@@ -146,6 +146,12 @@ Value RecordDrop(zv::Args a) {
   return {};
 }
 
+// Ends the menu loop of the pop-up menu under test.
+void CALLBACK CloseMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
 Value g_sysChar;
 Value FormSysChar(zv::Object&, const zv::KeyMsg& m) {
   g_sysChar = m.key;
@@ -184,10 +190,7 @@ TEST_F(Appearance, BordersDroppedFilesSystemKeysHitTestsAndPopupMenus) {
 
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING, 1, "one");
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    EndMenu();
-  });
+  SetTimer(nullptr, 0, 100, &CloseMenuSoon);
   EXPECT_TRUE(b.ShowPopupMenu(zv::HandleValue(menu), 5, 5).AsBool());
   EXPECT_FALSE(b.ShowPopupMenu(0).AsBool());
   DestroyMenu(menu);
