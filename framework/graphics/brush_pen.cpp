@@ -2,6 +2,7 @@
 
 #include "framework/core/globals.h"
 #include "framework/core/members.h"
+#include "framework/graphics/gdi_object.h"
 
 namespace zv {
 
@@ -12,26 +13,11 @@ int ScaledPenWidth(int width, int devicePpi, int screenPpi) {
 
 namespace {
 
-HGDIOBJ GdiHandle(Object& self) { return ValueHandle<HGDIOBJ>(Get(self, sym::Handle)); }
-
-void DeleteHandle(Object& self) {
-  if (HGDIOBJ h = GdiHandle(self)) DeleteObject(h);
-  Put(self, sym::set::Handle, 0);
-}
-
-void DeleteInDestructor(Object& self) {
-  if (HGDIOBJ h = ValueHandle<HGDIOBJ>(self.Slot(self.GetClass()->FindData(sym::Handle)->slot))) DeleteObject(h);
-}
-
-template <const SetterSymbol* Field>
-Value StoreAndReCreate(Object& self, Args a) {
-  Put(self, *Field, a.Get(0));
-  self.Send(sym::ReCreate);
-  return a.Get(0);
-}
+using gdi::DeleteHandle;
+using gdi::DeleteInDestructor;
 
 Value ReCreate(Object& self, Args) {
-  if (GdiHandle(self)) self.Send(sym::Create);
+  if (gdi::HandleOf(self)) self.Send(sym::Create);
   return {};
 }
 

@@ -11,9 +11,9 @@
 #include "framework/window/winobject.h"
 
 #define ZV_QBRUSH_MEMBERS(X)                                                          \
-  X(PROPERTY, Value, nStyle, .setter = &StoreAndReCreate<&sym::set::FnStyle>)         \
-  X(PROPERTY, Value, nColor, .setter = &StoreAndReCreate<&sym::set::FnColor>)         \
-  X(PROPERTY, Value, hBitmap, .setter = &StoreAndReCreate<&sym::set::FhBitmap>)       \
+  X(PROPERTY, Value, nStyle, .setter = &gdi::StoreAndRecreate<&sym::set::FnStyle>)         \
+  X(PROPERTY, Value, nColor, .setter = &gdi::StoreAndRecreate<&sym::set::FnColor>)         \
+  X(PROPERTY, Value, hBitmap, .setter = &gdi::StoreAndRecreate<&sym::set::FhBitmap>)       \
   X(METHOD, ReCreate, &ReCreate)                                                      \
   X(CONSTRUCTOR, Create, &BrushCreate)                                                \
   X(METHOD, Destroy, &DestroyGdiObject)                                               \
@@ -21,9 +21,9 @@
 
 #define ZV_QPEN_MEMBERS(X)                                                            \
   X(DATA_R, Value, oDevice)                                                           \
-  X(PROPERTY, int, nStyle, .dflt = 0, .setter = &StoreAndReCreate<&sym::set::FnStyle>) \
-  X(PROPERTY, int, nColor, .dflt = 0, .setter = &StoreAndReCreate<&sym::set::FnColor>) \
-  X(PROPERTY, int, nWidth, .dflt = 1, .setter = &StoreAndReCreate<&sym::set::FnWidth>) \
+  X(PROPERTY, int, nStyle, .dflt = 0, .setter = &gdi::StoreAndRecreate<&sym::set::FnStyle>) \
+  X(PROPERTY, int, nColor, .dflt = 0, .setter = &gdi::StoreAndRecreate<&sym::set::FnColor>) \
+  X(PROPERTY, int, nWidth, .dflt = 1, .setter = &gdi::StoreAndRecreate<&sym::set::FnWidth>) \
   X(METHOD, ReCreate, &ReCreate)                                                      \
   X(CONSTRUCTOR, New, &PenCreate)                                                     \
   X(CONSTRUCTOR, Create, &PenCreate)                                                  \

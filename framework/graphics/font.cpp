@@ -7,6 +7,7 @@
 #include "framework/core/globals.h"
 #include "framework/core/members.h"
 #include "framework/graphics/font_text.h"
+#include "framework/graphics/gdi_object.h"
 
 namespace zv {
 
@@ -22,9 +23,12 @@ int DevicePixelsPerInch(HDC dc) {
 
 namespace {
 
+using gdi::DeleteHandle;
+using gdi::StoreAndRecreate;
+
 int IntOf(Object& self, Symbol member) { return static_cast<int>(Get(self, member).AsInt()); }
 
-HFONT FontHandle(Object& self) { return ValueHandle<HFONT>(Get(self, sym::Handle)); }
+HFONT FontHandle(Object& self) { return static_cast<HFONT>(gdi::HandleOf(self)); }
 
 // ---------------------------------------------------------------- device contexts
 
@@ -87,11 +91,6 @@ int SizeFor(Object& self, int height) {
 
 // ---------------------------------------------------------------- the handle
 
-void DeleteHandle(Object& self) {
-  if (HFONT h = FontHandle(self)) DeleteObject(h);
-  Put(self, sym::set::Handle, 0);
-}
-
 // Makes the GDI font from the stored values. The previous font goes
 // whatever nCount says: the owners share this object, not its old handle,
 // which nobody could delete any more once replaced.
@@ -117,13 +116,6 @@ void MakeFont(Object& self) {
 }
 
 // ---------------------------------------------------------------- setters
-
-template <const SetterSymbol* Field>
-Value StoreAndRecreate(Object& self, Args a) {
-  Put(self, *Field, a.Get(0));
-  self.Send(sym::Recreate);
-  return a.Get(0);
-}
 
 Value SetSizeProperty(Object& self, Args a) {
   self.Send(sym::SetSize, a.Get(0));
@@ -307,10 +299,7 @@ Class* QFontClass() {
   static Class* c = [] {
     QVClass b("QFont", {TWinObjectClass()});
     ZV_REGISTER_MEMBERS(b, ZV_QFONT_MEMBERS);
-    // The GDI font goes with the object, whoever forgot to destroy it.
-    b.Destructor([](Object& self) {
-      if (HFONT h = ValueHandle<HFONT>(self.Slot(self.GetClass()->FindData(sym::Handle)->slot))) DeleteObject(h);
-    });
+    b.Destructor(&gdi::DeleteInDestructor);  // whoever forgot to destroy it
     return b.Create();
   }();
   return c;
