@@ -22,6 +22,7 @@
   X(AddTool) \
   X(AlignControls) \
   X(ApplyTooltips) \
+  X(BeginPaint) \
   X(CallMethod) \
   X(CallOnHelp) \
   X(ChangeCtlStyle) \
@@ -45,10 +46,15 @@
   X(DrawItem) \
   X(Enable) \
   X(End) \
+  X(EndPaint) \
+  X(EraseAndPaint) \
+  X(EraseSolidAndPaint) \
   X(EventAssigned) \
   X(FcBalloon) \
+  X(FcMessage) \
   X(FcName) \
   X(FcText) \
+  X(FcTheme) \
   X(FcTooltip) \
   X(FhBitmap) \
   X(Fl3D) \
@@ -66,11 +72,13 @@
   X(FlStrikeOut) \
   X(FlTabStop) \
   X(FlTerminate) \
+  X(FlTransparent) \
   X(FlUnderline) \
   X(FlVisible) \
   X(FnAlign) \
   X(FnAnchors) \
   X(FnBkgndMode) \
+  X(FnBorderStyle) \
   X(FnCharSet) \
   X(FnClientHeight) \
   X(FnClientWidth) \
@@ -95,6 +103,7 @@
   X(FoMenu) \
   X(FoMutex) \
   X(FoParent) \
+  X(FoTooltip) \
   X(Free) \
   X(Get) \
   X(GetActiveObject) \
@@ -122,6 +131,8 @@
   X(Help) \
   X(HelpId) \
   X(Hide) \
+  X(HideBalloon) \
+  X(HideTooltip) \
   X(Initialize) \
   X(InsertComponent) \
   X(InsertControl) \
@@ -131,6 +142,7 @@
   X(Load) \
   X(LoadFromFile) \
   X(LoadFromResource) \
+  X(MeasureItem) \
   X(MessageBox) \
   X(New) \
   X(Notify) \
@@ -202,9 +214,11 @@
   X(SetAlwaysTip) \
   X(SetAnchors) \
   X(SetBalloon) \
+  X(SetBalloonZones) \
   X(SetBkgnd) \
   X(SetBkgndMode) \
   X(SetBorder) \
+  X(SetBorderStyle) \
   X(SetBounds) \
   X(SetBusy) \
   X(SetClientSize) \
@@ -227,14 +241,19 @@
   X(SetTabStop) \
   X(SetTerminate) \
   X(SetText) \
+  X(SetTheme) \
   X(SetToolInfo) \
   X(SetTooltip) \
+  X(SetTooltipZones) \
   X(SetTooltips) \
   X(SetTop) \
   X(SetVisible) \
   X(SetWidth) \
+  X(ShortCut) \
   X(Show) \
+  X(ShowBalloon) \
   X(ShowPopupMenu) \
+  X(ShowTooltip) \
   X(SizeToHeight) \
   X(Terminate) \
   X(Unlink) \
@@ -243,6 +262,7 @@
   X(UpdateClientRect) \
   X(Valid) \
   X(Value) \
+  X(WMCaptureChanged) \
   X(WMChar) \
   X(WMCommand) \
   X(WMContextMenu) \
@@ -252,19 +272,27 @@
   X(WMCtlColorScrollBar) \
   X(WMCtlColorStatic) \
   X(WMDestroy) \
+  X(WMDrawItem) \
   X(WMDropFiles) \
   X(WMEraseBkgnd) \
   X(WMExitMenuLoop) \
+  X(WMHelp) \
+  X(WMInitMenuPopup) \
   X(WMKeyDown) \
   X(WMKeyUp) \
   X(WMKillFocus) \
   X(WMLButtonDblClk) \
   X(WMLButtonDown) \
   X(WMLButtonUp) \
+  X(WMMeasureItem) \
   X(WMMouseMove) \
+  X(WMNCCalcSize) \
   X(WMNCDestroy) \
   X(WMNCHitTest) \
+  X(WMNCPaint) \
   X(WMNotify) \
+  X(WMPaint) \
+  X(WMPrintClient) \
   X(WMRButtonDown) \
   X(WMRButtonUp) \
   X(WMSetCursor) \
@@ -273,14 +301,17 @@
   X(WMSysChar) \
   X(WMSysKeyDown) \
   X(WMSysKeyUp) \
+  X(WMThemeChanged) \
   X(WMWindowPosChanged) \
   X(aArguments) \
+  X(aBalloonZones) \
   X(aControls) \
   X(aDropFiles) \
   X(aEvents) \
   X(aForms) \
   X(aMonitors) \
   X(aProperties) \
+  X(aTooltipZones) \
   X(cAuthor) \
   X(cBalloon) \
   X(cClassName) \
@@ -294,6 +325,7 @@
   X(cName) \
   X(cProduct) \
   X(cText) \
+  X(cTheme) \
   X(cTitle) \
   X(cTooltip) \
   X(cTooltipTitle) \
@@ -308,6 +340,7 @@
   X(hTheme) \
   X(l3D) \
   X(lAlwaysTip) \
+  X(lBalloon) \
   X(lBold) \
   X(lBorder) \
   X(lBusy) \
@@ -327,6 +360,8 @@
   X(lStrikeOut) \
   X(lTabStop) \
   X(lTerminate) \
+  X(lTooltip) \
+  X(lTransparent) \
   X(lUnderline) \
   X(lUseReturn) \
   X(lVisible) \
@@ -334,8 +369,10 @@
   X(nAnchorX) \
   X(nAnchorY) \
   X(nAnchors) \
+  X(nBalloonZones) \
   X(nBitsPerPixel) \
   X(nBkgndMode) \
+  X(nBorderStyle) \
   X(nBuild) \
   X(nCaptionHeight) \
   X(nCharSet) \
@@ -363,6 +400,7 @@
   X(nSize) \
   X(nStyle) \
   X(nTooltipIcon) \
+  X(nTooltipZones) \
   X(nTop) \
   X(nVersion) \
   X(nWeight) \
@@ -390,6 +428,7 @@
   X(oTooltip) \
   X(pOleEnumerator) \
   X(pOwned) \
+  X(uControlPaint) \
   X(vt)
 
 // Messages the framework sends that no framework class defines: a catch-all
@@ -409,6 +448,7 @@
   X(OnChangeFocus) \
   X(ShowKeyword) \
   X(ShowTOC) \
+  X(aItems) \
   X(hPrinterDC) \
   X(lActive) \
   X(lChecked) \
@@ -419,7 +459,8 @@
   X(nModalResult) \
   X(oMdiClient) \
   X(oPopup) \
-  X(oPreviewDC)
+  X(oPreviewDC) \
+  X(oStatusBar)
 
 ZV_DEFINE_SYMBOLS(ZV_FRAMEWORK_NAMES)
 ZV_DEFINE_SYMBOLS(ZV_SENT_ONLY_NAMES)

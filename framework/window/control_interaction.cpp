@@ -1,0 +1,5 @@
+#include "framework/window/control_interaction.h"
+
+namespace zv::ctlx {
+
+}  // namespace zv::ctlx
