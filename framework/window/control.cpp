@@ -7,7 +7,9 @@
 #include "framework/core/environment.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
+#include "framework/window/control_paint.h"
 #include "framework/window/messages.h"
+#include "framework/window/paint_frame.h"
 
 namespace zv {
 namespace {
@@ -155,6 +157,8 @@ Value CreateHandle(Object& self, Args) {
   self.Send(sym::UpdateBounds);
   if (parentWnd) self.Send(sym::SetAnchors);
   self.Send(sym::ApplyTooltips);
+  ctlpaint::ApplyTheme(self);
+  if (Has(Value(&self), sym::oBkgnd)) UpdateBackgroundBrush(self);
   if (HFONT font = ObjectHandle<HFONT>(self.Send(sym::GetFont)))
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (parent.IsObject() && (style & WS_CHILD) && Has(parent, sym::InsertControl))
@@ -182,15 +186,15 @@ Value WMDestroy(Object& self, const WinMsg& m) {
     Put(self, sym::set::FcText, text);
   }
   self.Send(sym::OnDestroy);
-  Put(self, sym::set::hTheme, 0);
   return {};
 }
 
 // WM_NCDESTROY: resources freed when asked; the window unlinked and removed
 // from its parent.
-Value WMNCDestroy(Object& self, const WinMsg&) {
+Value WMNCDestroy(Object& self, const WinMsg& m) {
   if (Get(self, sym::lFree).AsBool()) self.Send(sym::Free);
   self.Send(sym::RemoveTooltips);
+  ctlpaint::ReleasePaintResources(self, m.hwnd);
   // The window's brush goes with the window (Register makes a new one for
   // the next window).
   if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush))) {
@@ -503,8 +507,12 @@ Value UpdateBounds(Object& self, Args) {
   return {};
 }
 
-Value WMWindowPosChanged(Object& self, const WindowPosMsg&) {
+// After a move or resize the storage follows the window; a resized
+// window with a picture background is painted whole again (the picture's
+// layout depends on the size).
+Value WMWindowPosChanged(Object& self, const WindowPosMsg& m) {
   self.Send(sym::UpdateBounds);
+  if (!(m.pos->flags & SWP_NOSIZE) && Get(self, sym::hBkgnd).AsInt()) InvalidateRect(m.hwnd, nullptr, TRUE);
   return {};
 }
 
@@ -666,6 +674,15 @@ Value WMKillFocus(Object& self, const FocusMsg& m) {
   if (Has(next, sym::lFocused) && Get(next, sym::lFocused).AsBool()) return 0;
   if (self.Send(sym::Valid, next).IsFalse()) {
     ::SetFocus(hwnd);
+  } else if (IsWindow(hwnd) && (GetFocus() == hwnd || Get(self, sym::lFocused).AsBool())) {
+    // OnExit took the focus back meanwhile (a message box, say): it goes on
+    // to the control the user chose, and the click that chose it, whose
+    // button-up went elsewhere, is completed.
+    Put(self, sym::set::lFocused, false);
+    if (HWND nextWnd = ObjectHwnd(next)) {
+      next.Send(sym::SetFocus, true);
+      PostMessageA(nextWnd, WM_LBUTTONUP, 0, 0);
+    }
   }
   return 0;
 }
@@ -674,6 +691,16 @@ Value WMKillFocus(Object& self, const FocusMsg& m) {
 Value Valid(Object& self, Args a) {
   Value r = self.Send(sym::OnExit, a.Get(0));
   return r.IsFalse() ? Value(false) : Value(true);
+}
+
+// ShortCut(cKey): the control's "&" letter was pressed: it takes the focus
+// and, when that succeeded, clicks. Result 0.
+Value ShortCut(Object& self, Args a) {
+  const HWND hwnd = ObjectHwnd(self);
+  if (!hwnd) return 0;
+  self.Send(sym::SetFocus);
+  if (IsWindow(hwnd) && (GetFocus() == hwnd || Get(self, sym::lFocused).AsBool())) self.Send(sym::Click, a.Get(0));
+  return 0;
 }
 
 Value GoNext(Object& self, Args a) {

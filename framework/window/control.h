@@ -46,6 +46,9 @@
   X(PROPERTY, bool, lRedraw, .dflt = true, .visibility = kPublic, .setter = sym::SetRedraw) \
   X(PROPERTY, Value, oActiveControl, .visibility = kPublic) \
   X(PROPERTY_P, bool, lTabStop, .dflt = false, .visibility = kProtected, .readOnly = true) \
+  X(PROPERTY, std::string, cTheme, .dflt = "", .visibility = kPublic, .setter = sym::SetTheme) \
+  X(PROPERTY_P, bool, lTransparent, .dflt = false, .visibility = kProtected) \
+  X(PROPERTY_P, int, nBorderStyle, .dflt = 0, .visibility = kProtected, .setter = sym::SetBorderStyle, .valueNames = Value::List({Value::List({"bvNONE", 0}), Value::List({"bvHALFRAISED", 1}), Value::List({"bvHALFSUNKEN", 2}), Value::List({"bvRAISED", 3}), Value::List({"bvSUNKEN", 4}), Value::List({"bvBUMP", 5}), Value::List({"bvETCHED", 6}), Value::List({"bvFLAT", 7})})) \
   X(DATA_P, std::string, cWinClassName, Value()) \
   X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) \
   X(DATA_P, int, nExStyle, 0) \
@@ -57,6 +60,7 @@
   X(DATA_P, long long, nAnchorX, 0) \
   X(DATA_P, long long, nAnchorY, 0) \
   X(DATA_P, int, nOnDrag, 0) \
+  X(DATA_P, Value, uControlPaint) \
   X(EVENT, OnCreate, "oSender") \
   X(EVENT, OnDestroy, "oSender") \
   X(EVENT, OnDestroyed, "oSender") \
@@ -106,6 +110,21 @@
   X(METHOD, SetRedraw, &SetRedraw) \
   X(METHOD, Refresh, &Refresh) \
   X(METHOD, Update, &Update) \
+  X(METHOD, Redraw, &ctlpaint::Redraw) \
+  X(METHOD, BeginPaint, &ctlpaint::BeginPaintMethod) \
+  X(METHOD, EndPaint, &ctlpaint::EndPaintMethod) \
+  X(METHOD, EraseAndPaint, &ctlpaint::EraseAndPaint) \
+  X(METHOD, EraseSolidAndPaint, &ctlpaint::EraseSolidAndPaint) \
+  X(METHOD, SetBorderStyle, &ctlpaint::SetBorderStyle) \
+  X(METHOD, SetTheme, &ctlpaint::SetTheme) \
+  X(HANDLER, WMPaint, &ctlpaint::WMPaint) \
+  X(HANDLER, WMEraseBkgnd, &ctlpaint::WMEraseBkgnd) \
+  X(HANDLER, WMPrintClient, &ctlpaint::WMPrintClient) \
+  X(HANDLER, WMNCCalcSize, &ctlpaint::WMNCCalcSize) \
+  X(HANDLER, WMNCPaint, &ctlpaint::WMNCPaint) \
+  X(HANDLER, WMDrawItem, &ctlpaint::WMDrawItem) \
+  X(HANDLER, WMMeasureItem, &ctlpaint::WMMeasureItem) \
+  X(HANDLER, WMThemeChanged, &ctlpaint::WMThemeChanged) \
   X(METHOD, ChangeCtlStyle, &ChangeStyle<false>) \
   X(METHOD, ChangeExStyle, &ChangeStyle<true>) \
   X(METHOD, ReplaceStyle, &ReplaceStyle<false>) \
@@ -141,6 +160,8 @@
   X(ABSTRACT, InsertComponent) \
   X(ABSTRACT, RemoveComponent) \
   X(ABSTRACT, DrawItem) \
+  X(ABSTRACT, MeasureItem) \
+  X(METHOD, ShortCut, &ShortCut) \
   X(METHOD, GetCtlColor, &GetCtlColor) \
   X(METHOD, SendMsg, &SendMsgMethod) \
   X(METHOD, PostMsg, &PostMsgMethod) \

@@ -7,7 +7,9 @@
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
+#include "framework/window/control_paint.h"
 #include "framework/window/messages.h"
+#include "framework/window/paint_frame.h"
 
 namespace zv {
 namespace {
@@ -260,22 +262,21 @@ Value CtlColor(Object& self, const PaintMsg& m) {
   return {};
 }
 
-// WM_ERASEBKGND: the client area in the control's background (its brush,
-// else its pane colour); the class has no brush of its own to do it.
+// WM_ERASEBKGND: the paint frame on the given context, its drawing step
+// the control's background (brush, pane colour or picture). Inside a
+// double-buffered frame's BeginPaint nothing is erased: the buffer covers
+// the window. A class may use this handler as its WMPaint too (a plain
+// WM_PAINT then paints double-buffered); the result is then 0.
 Value WMEraseBkgnd(Object& self, const PaintMsg& m) {
-  HDC dc = m.hdc;
-  HWND hwnd = m.hwnd;
-  if (!dc || !hwnd) return {};
-  RECT r{};
-  GetClientRect(hwnd, &r);
-  if (HBRUSH brush = ValueHandle<HBRUSH>(Get(self, sym::hBrush))) {
-    FillRect(dc, &r, brush);
-  } else {
-    const COLORREF old = SetBkColor(dc, static_cast<COLORREF>(Get(self, sym::nClrPane).AsInt()));
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-    SetBkColor(dc, old);
-  }
-  return true;
+  const HWND hwnd = m.hwnd;
+  if (!hwnd) return {};
+  const bool erase = m.message == WM_ERASEBKGND;
+  if (erase && InFrameBeginPaint(hwnd)) return true;
+  if (erase && !m.hdc) return {};
+  RunPaintFrame(self, hwnd, m.hdc,
+                [&self, hwnd](HDC dc, const PAINTSTRUCT& ps) { ctlpaint::DrawingStep(self, hwnd, dc, ps.rcPaint); });
+  if (erase) return true;
+  return 0;
 }
 
 Value WMExitMenuLoop(Object& self, const WinMsg& m) {
@@ -419,6 +420,7 @@ Value SetMenu(Object& self, Args a) {
 
 Value SetBkgnd(Object& self, Args a) {
   Put(self, sym::set::FoBkgnd, a.Get(0));
+  UpdateBackgroundBrush(self);
   if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
   return a.Get(0);
 }
@@ -427,11 +429,6 @@ Value SetBkgndMode(Object& self, Args a) {
   Put(self, sym::set::FnBkgndMode, a.Get(0));
   if (HWND hwnd = ObjectHwnd(self)) InvalidateRect(hwnd, nullptr, TRUE);
   return a.Get(0);
-}
-
-Value Redraw(Object& self, Args) {
-  if (HWND hwnd = ObjectHwnd(self)) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
-  return {};
 }
 
 }  // namespace

@@ -34,7 +34,6 @@
   X(METHOD, SetBkgnd, &SetBkgnd) \
   X(METHOD, SetBkgndMode, &SetBkgndMode) \
   X(METHOD, SetActiveControl, &SetActiveControl) \
-  X(METHOD, Redraw, &Redraw) \
   X(HANDLER, WMSetFocus, &WMSetFocus) \
   X(HANDLER, WMCommand, &WMCommand) \
   X(HANDLER, WMNotify, &WMNotify) \
