@@ -755,20 +755,6 @@ Value WMChar(Object& self, const KeyMsg& m) {
   return Bubble(self, sym::WMChar, m);
 }
 
-// A press starts drag detection: the rectangle around the press that the
-// mouse must leave for a drag to begin is kept, and nOnDrag says a drag is
-// pending.
-RECT g_dragRect{};
-
-Value WMLButtonDown(Object& self, const MouseMsg& m) {
-  POINT p{m.x, m.y};
-  ::ClientToScreen(m.hwnd, &p);
-  const int dx = GetSystemMetrics(SM_CXDRAG), dy = GetSystemMetrics(SM_CYDRAG);
-  g_dragRect = {p.x - dx, p.y - dy, p.x + dx, p.y + dy};
-  Put(self, sym::set::nOnDrag, 1);
-  return self.Send(sym::OnLButtonDown, m.keys, m.x, m.y);
-}
-
 // Hit-tested as a plain window, also when built on a system class.
 Value WMNCHitTest(Object&, const WinMsg& m) {
   return static_cast<long long>(DefWindowProcA(m.hwnd, m.message, m.wParam, m.lParam));
@@ -799,9 +785,6 @@ Value ShowPopupMenu(Object& self, Args a) {
   RethrowDeferred();
   return shown != FALSE;
 }
-Value WMLButtonUp(Object& self, const MouseMsg& m) {
-  return self.Send(sym::OnLButtonUp, m.keys, m.x, m.y);
-}
 Value WMLButtonDblClk(Object& self, const MouseMsg& m) {
   return self.Send(sym::OnDblClick, m.keys, m.x, m.y);
 }
@@ -811,9 +794,6 @@ Value WMRButtonDown(Object& self, const MouseMsg& m) {
 }
 Value WMRButtonUp(Object& self, const MouseMsg& m) {
   return self.Send(sym::OnRButtonUp, m.keys, m.x, m.y);
-}
-Value WMMouseMove(Object& self, const MouseMsg& m) {
-  return self.Send(sym::OnMouseMove, m.keys, m.x, m.y);
 }
 
 // WM_SETCURSOR for the control's own window: the wait cursor while the
@@ -883,50 +863,6 @@ Value PostMsgMethod(Object& self, Args a) {
   return PostMessageA(ObjectHwnd(self), static_cast<UINT>(a.Get(0).AsInt()), ValueWParam(a.Get(1)),
                       ValueLParam(a.Get(2))) != 0;
 }
-
-// ---------------------------------------------------------------- tooltips
-
-// Registers the control with the application's shared tooltip windows, by
-// its cTooltip and cBalloon (an empty text removes it).
-void RegisterTool(Object& self, Symbol textMember, Symbol appMember) {
-  if (!Application().IsObject() || !ObjectHwnd(self)) return;
-  Value tip = Get(Application(), appMember);
-  if (!tip.IsObject()) return;
-  Value text = Get(self, textMember);
-  const bool has = !text.IsNil() && !(text.IsString() && text.AsString().empty());
-  tip.Send(sym::DelTool, Value(&self));
-  if (has) tip.Send(sym::AddTool, Value(&self));
-}
-
-Value SetTooltip(Object& self, Args a) {
-  Put(self, sym::set::FcTooltip, a.Get(0));
-  RegisterTool(self, sym::FcTooltip, sym::oTooltip);
-  return a.Get(0);
-}
-
-Value SetBalloon(Object& self, Args a) {
-  Put(self, sym::set::FcBalloon, a.Get(0));
-  RegisterTool(self, sym::FcBalloon, sym::oBalloon);
-  return a.Get(0);
-}
-
-Value ApplyTooltips(Object& self, Args) {
-  RegisterTool(self, sym::FcTooltip, sym::oTooltip);
-  RegisterTool(self, sym::FcBalloon, sym::oBalloon);
-  return {};
-}
-
-Value RemoveTooltips(Object& self, Args) {
-  if (!Application().IsObject()) return {};
-  for (Symbol m : {sym::oTooltip, sym::oBalloon}) {
-    Value tip = Get(Application(), m);
-    if (tip.IsObject() && ObjectHwnd(tip)) tip.Send(sym::DelTool, Value(&self));
-  }
-  return {};
-}
-
-// Text of a tooltip request for this control (the control base adds zones).
-Value GetTooltip(Object& self, Args) { return Get(self, sym::FcTooltip); }
 
 // ---------------------------------------------------------------- TStdControl
 

@@ -13,6 +13,7 @@
 // stop (WS_TABSTOP), the status-bar message, state requests (OnCheckState).
 #pragma once
 
+#include "framework/window/control_interaction.h"
 #include "framework/window/winobject.h"
 
 #define ZV_QCONTROL_MEMBERS(X) \
@@ -28,6 +29,7 @@
   X(PROPERTY, std::string, cBalloon, .setter = sym::SetBalloon, .editor = "PE_Tooltip") \
   X(PROPERTY, std::string, cTooltipTitle, .editor = "PE_StringOrNil") \
   X(PROPERTY, int, nTooltipIcon, .dflt = 0) \
+  X(PROPERTY_R, Value, oTooltip, .valueClass = "TToolTip", .visibility = kPublic, .readOnly = true) \
   X(PROPERTY, bool, lVisible, .dflt = true, .setter = sym::SetVisible) \
   X(PROPERTY, bool, lEnabled, .dflt = true, .setter = sym::SetEnabled) \
   X(PROPERTY, Value, HelpId, .editor = "PE_StringOrNil") \
@@ -61,6 +63,12 @@
   X(DATA_P, long long, nAnchorY, 0) \
   X(DATA_P, int, nOnDrag, 0) \
   X(DATA_P, Value, uControlPaint) \
+  X(DATA_H, Value, aTooltipZones, Value()) \
+  X(DATA_H, Value, aBalloonZones, Value()) \
+  X(DATA_H, int, nTooltipZones, 0) \
+  X(DATA_H, int, nBalloonZones, 0) \
+  X(DATA_H, bool, lTooltip, false) \
+  X(DATA_H, bool, lBalloon, false) \
   X(EVENT, OnCreate, "oSender") \
   X(EVENT, OnDestroy, "oSender") \
   X(EVENT, OnDestroyed, "oSender") \
@@ -165,11 +173,21 @@
   X(METHOD, GetCtlColor, &GetCtlColor) \
   X(METHOD, SendMsg, &SendMsgMethod) \
   X(METHOD, PostMsg, &PostMsgMethod) \
-  X(METHOD, SetTooltip, &SetTooltip) \
-  X(METHOD, SetBalloon, &SetBalloon) \
-  X(METHOD, GetTooltip, &GetTooltip) \
-  X(METHOD_P, ApplyTooltips, &ApplyTooltips) \
-  X(METHOD_P, RemoveTooltips, &RemoveTooltips) \
+  X(METHOD, SetTooltip, &ctlx::SetTooltip) \
+  X(METHOD, SetBalloon, &ctlx::SetBalloon) \
+  X(METHOD, SetTooltipZones, &ctlx::SetTooltipZones) \
+  X(METHOD, SetBalloonZones, &ctlx::SetBalloonZones) \
+  X(METHOD, GetTooltip, &ctlx::GetTooltip) \
+  X(METHOD, ShowTooltip, &ctlx::ShowTooltip) \
+  X(METHOD, ShowBalloon, &ctlx::ShowBalloon) \
+  X(METHOD, HideTooltip, &ctlx::HideTooltip) \
+  X(METHOD, HideBalloon, &ctlx::HideTooltip) \
+  X(METHOD_P, ApplyTooltips, &ctlx::ApplyTooltips) \
+  X(METHOD_P, RemoveTooltips, &ctlx::RemoveTooltips) \
+  X(HANDLER, WMNotify, &ctlx::WMNotify) \
+  X(HANDLER, WMCaptureChanged, &ctlx::WMCaptureChanged) \
+  X(HANDLER, WMHelp, &ctlx::WMHelp) \
+  X(HANDLER, WMInitMenuPopup, &ctlx::WMInitMenuPopup) \
   X(HANDLER, WMDestroy, &WMDestroy) \
   X(HANDLER, WMNCDestroy, &WMNCDestroy) \
   X(HANDLER, WMWindowPosChanged, &WMWindowPosChanged) \
@@ -178,12 +196,12 @@
   X(HANDLER, WMKeyDown, &WMKeyDown) \
   X(HANDLER, WMKeyUp, &WMKeyUp) \
   X(HANDLER, WMChar, &WMChar) \
-  X(HANDLER, WMLButtonDown, &WMLButtonDown) \
-  X(HANDLER, WMLButtonUp, &WMLButtonUp) \
+  X(HANDLER, WMLButtonDown, &ctlx::WMLButtonDown) \
+  X(HANDLER, WMLButtonUp, &ctlx::WMLButtonUp) \
   X(HANDLER, WMLButtonDblClk, &WMLButtonDblClk) \
   X(HANDLER, WMRButtonDown, &WMRButtonDown) \
   X(HANDLER, WMRButtonUp, &WMRButtonUp) \
-  X(HANDLER, WMMouseMove, &WMMouseMove) \
+  X(HANDLER, WMMouseMove, &ctlx::WMMouseMove) \
   X(HANDLER, WMSetCursor, &WMSetCursor) \
   X(HANDLER, WMContextMenu, &WMContextMenu) \
   X(HANDLER, WMNCHitTest, &WMNCHitTest) \
@@ -213,6 +231,7 @@
   X(METHOD, SetBorder, &SetBorder) \
   X(METHOD, Set3D, &Set3D) \
   X(HANDLER, WMDropFiles, &WMDropFiles) \
+  X(HANDLER, WMSetFocus, &ctlx::StdWMSetFocus) \
   X(METHOD, CreateHandle, &StdCreateHandle) \
   X(METHOD, RequestState, &RequestState)
 

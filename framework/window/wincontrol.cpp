@@ -219,35 +219,18 @@ Value WMCommand(Object& self, const CommandMsg& m) {
   return {};
 }
 
-// WM_NOTIFY: tooltip text requests, and reflection to the sending child.
+// WM_NOTIFY: the tooltip notifications are the control's to answer (text
+// requests for the children's whole-control tools, which name this window as
+// theirs, and for this window's own zones; the release of texts handed out);
+// the rest goes to the sending child.
 Value WMNotify(Object& self, const NotifyMsg& m) {
   if (!m.lParam) return {};
   const NMHDR* hdr = m.header;
-  Value sender = GETCONTROLFROMHANDLE(hdr->hwndFrom);
-  if (hdr->code == TTN_GETDISPINFOA) {
-    // The tool's identifier is the control's window (TTF_IDISHWND).
-    auto* info = reinterpret_cast<NMTTDISPINFOA*>(m.lParam);
-    Value control = GETCONTROLFROMHANDLE(reinterpret_cast<HWND>(hdr->idFrom));
-    if (!control.IsObject()) {
-      TOOLINFOA ti{};
-      ti.cbSize = sizeof ti;
-      if (SendMessageA(hdr->hwndFrom, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti)))
-        control = GETCONTROLFROMHANDLE(ti.hwnd);
-    }
-    if (control.IsObject()) {
-      const bool balloon = hdr->hwndFrom == ApplicationBalloonWindow();
-      Value title = Get(control, sym::cTooltipTitle);
-      SendMessageA(hdr->hwndFrom, TTM_SETTITLEA, static_cast<WPARAM>(Get(control, sym::nTooltipIcon).AsInt()),
-                   reinterpret_cast<LPARAM>(title.IsString() ? title.AsString().c_str() : ""));
-      Value text = balloon ? Get(control, sym::cBalloon) : control.Send(sym::GetTooltip, static_cast<long long>(hdr->idFrom));
-      // The text must outlive this call: the tooltip reads it after we return.
-      static std::string shown;
-      shown = text.IsString() ? text.AsString() : std::string();
-      info->lpszText = shown.data();
-      info->hinst = nullptr;
-      if (!sender.IsObject()) sender = control;
-    }
+  if (ctlx::IsTooltipNotification(*hdr)) {
+    Value r = SuperHandler(self, sym::WMNotify, m);
+    if (!r.IsNil()) return r;
   }
+  Value sender = GETCONTROLFROMHANDLE(hdr->hwndFrom);
   if (sender.IsObject() && sender.AsObject() != &self) return sender.Send(sym::Notify, WParamValue(m.wParam), LParamValue(m.lParam));
   return {};
 }
