@@ -58,22 +58,52 @@ Value InsertControl(Object& self, Args a) {
 int Low16(long long v) { return static_cast<short>(v & 0xFFFF); }
 int High16(long long v) { return static_cast<short>((v >> 16) & 0xFFFF); }
 
-// Moves and/or sizes a child window (never activating it or changing the
-// z-order) when its rectangle in the parent's client area differs.
-void PlaceChild(HWND parent, HWND child, int x, int y, int w, int h) {
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  const bool moved = r.left != x || r.top != y;
-  const bool sized = r.right - r.left != w || r.bottom - r.top != h;
-  if (!moved && !sized) return;
-  InvalidateRect(child, nullptr, TRUE);
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  if (!moved) flags |= SWP_NOMOVE;
-  if (!sized) flags |= SWP_NOSIZE;
-  SetWindowPos(child, nullptr, x, y, w, h, flags);
-  UpdateWindow(child);
-}
+// The children's moves of one layout pass, made together: each child whose
+// rectangle in the parent's client area differs is invalidated, moved
+// and/or sized (never activated, its z-order kept) in one deferred batch,
+// which the system carries out at once, and then updated.
+class ChildMoves {
+ public:
+  explicit ChildMoves(HWND parent) : parent_(parent) {}
+  ChildMoves(const ChildMoves&) = delete;
+  ChildMoves& operator=(const ChildMoves&) = delete;
+
+  void Add(HWND child, int x, int y, int w, int h) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&r), 2);
+    const bool moved = r.left != x || r.top != y;
+    const bool sized = r.right - r.left != w || r.bottom - r.top != h;
+    if (!moved && !sized) return;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!moved) flags |= SWP_NOMOVE;
+    if (!sized) flags |= SWP_NOSIZE;
+    moves_.push_back({child, x, y, w, h, flags});
+  }
+
+  // Makes the moves; a child that a handler destroyed meanwhile is skipped.
+  void Apply() {
+    for (const Move& m : moves_) InvalidateRect(m.hwnd, nullptr, TRUE);
+    HDWP batch = moves_.size() > 1 ? BeginDeferWindowPos(static_cast<int>(moves_.size())) : nullptr;
+    for (const Move& m : moves_) {
+      if (!IsWindow(m.hwnd)) continue;
+      if (batch) batch = DeferWindowPos(batch, m.hwnd, nullptr, m.x, m.y, m.w, m.h, m.flags);
+      if (!batch) SetWindowPos(m.hwnd, nullptr, m.x, m.y, m.w, m.h, m.flags);  // one alone, or no memory for a batch
+    }
+    if (batch) EndDeferWindowPos(batch);
+    for (const Move& m : moves_)
+      if (IsWindow(m.hwnd)) UpdateWindow(m.hwnd);
+  }
+
+ private:
+  struct Move {
+    HWND hwnd;
+    int x, y, w, h;
+    UINT flags;
+  };
+  HWND parent_;
+  std::vector<Move> moves_;
+};
 
 // AlignControls(aRect, lOffset): lays the visible children out over the
 // working rectangle {left, top, right, bottom} (else the client origin and
@@ -94,6 +124,7 @@ Value AlignControls(Object& self, Args a) {
   long long wl = rc[0], wt = rc[1], wr = rc[2], wb = rc[3];
   const long long ol = rc[0], ot = rc[1], ow = rc[2], oh = rc[3];
   const std::vector<Value> children = Controls(self).AsList().items;  // a handler may change the list
+  ChildMoves moves(hwnd);
   for (const Value& child : children) {
     const HWND ch = ObjectHwnd(child);
     if (!ch || !Get(child, sym::lVisible).AsBool()) continue;
@@ -154,8 +185,9 @@ Value AlignControls(Object& self, Args a) {
       default: continue;
     }
     auto clamp = [](long long v) { return static_cast<int>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); };
-    PlaceChild(hwnd, ch, clamp(x), clamp(y), clamp(w < 0 ? 0 : w), clamp(h < 0 ? 0 : h));
+    moves.Add(ch, clamp(x), clamp(y), clamp(w < 0 ? 0 : w), clamp(h < 0 ? 0 : h));
   }
+  moves.Apply();
   RethrowDeferred();
   return {};
 }
