@@ -59,9 +59,12 @@ int Low16(long long v) { return static_cast<short>(v & 0xFFFF); }
 int High16(long long v) { return static_cast<short>((v >> 16) & 0xFFFF); }
 
 // The children's moves of one layout pass, made together: each child whose
-// rectangle in the parent's client area differs is invalidated, moved
-// and/or sized (never activated, its z-order kept) in one deferred batch,
-// which the system carries out at once, and then updated.
+// rectangle in the parent's client area differs is moved and/or sized
+// (never activated, its z-order kept) with its whole client area
+// invalidated (SWP_NOCOPYBITS), in one deferred batch that the system
+// carries out at once; then the moved children are painted at once. Under
+// Wine every invalidation and update is a round trip to the server, so
+// they are made once per pass rather than once per child.
 class ChildMoves {
  public:
   explicit ChildMoves(HWND parent) : parent_(parent) {}
@@ -75,7 +78,7 @@ class ChildMoves {
     const bool moved = r.left != x || r.top != y;
     const bool sized = r.right - r.left != w || r.bottom - r.top != h;
     if (!moved && !sized) return;
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
     if (!moved) flags |= SWP_NOMOVE;
     if (!sized) flags |= SWP_NOSIZE;
     moves_.push_back({child, x, y, w, h, flags});
@@ -83,7 +86,7 @@ class ChildMoves {
 
   // Makes the moves; a child that a handler destroyed meanwhile is skipped.
   void Apply() {
-    for (const Move& m : moves_) InvalidateRect(m.hwnd, nullptr, TRUE);
+    if (moves_.empty()) return;
     HDWP batch = moves_.size() > 1 ? BeginDeferWindowPos(static_cast<int>(moves_.size())) : nullptr;
     for (const Move& m : moves_) {
       if (!IsWindow(m.hwnd)) continue;
@@ -91,11 +94,18 @@ class ChildMoves {
       if (!batch) SetWindowPos(m.hwnd, nullptr, m.x, m.y, m.w, m.h, m.flags);  // one alone, or no memory for a batch
     }
     if (batch) EndDeferWindowPos(batch);
-    for (const Move& m : moves_)
-      if (IsWindow(m.hwnd)) UpdateWindow(m.hwnd);
+    // A few children are updated one by one; many at once through the
+    // parent (one walk over its children instead of one request each).
+    if (moves_.size() > kUpdateOneByOne && IsWindow(parent_)) {
+      RedrawWindow(parent_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    } else {
+      for (const Move& m : moves_)
+        if (IsWindow(m.hwnd)) UpdateWindow(m.hwnd);
+    }
   }
 
  private:
+  static constexpr std::size_t kUpdateOneByOne = 8;
   struct Move {
     HWND hwnd;
     int x, y, w, h;

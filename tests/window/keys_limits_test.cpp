@@ -71,6 +71,29 @@ TEST_F(KeysAndLimits, ArrowsAndTabMoveTheFocusUnlessTheControlWantsThem) {
   EXPECT_TRUE(g_formKey.IsNil());
 }
 
+HWND g_takeBack = nullptr;
+Value TakeFocusBack(zv::Args) {
+  SetFocus(g_takeBack);  // as a message box closing would
+  return {};
+}
+
+TEST_F(KeysAndLimits, AnExitHandlerThatTakesTheFocusBackStillLetsItGo) {
+  Value one = zvtest::MakeButton(form_, "One", 10, 10);
+  Value two = zvtest::MakeButton(form_, "Two", 10, 40);
+  SetForegroundWindow(zv::ObjectHwnd(form_));
+  zvtest::Pump(50);
+  const HWND h1 = zv::ObjectHwnd(one), h2 = zv::ObjectHwnd(two);
+  zv::TStdControlRef(one).SetFocus();
+  g_takeBack = h1;
+  zv::TStdControlRef(one).OnExit().Bind(Value::Callable(&TakeFocusBack));
+  SetFocus(h2);
+  zv::TStdControlRef(one).OnExit().Clear();
+  EXPECT_EQ(GetFocus(), h2);
+  EXPECT_FALSE(zv::TStdControlRef(one).lFocused());
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageA(&msg, h2, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE));  // the pending click completes
+}
+
 TEST_F(KeysAndLimits, AReCreatedControlGetsItsStoredStateBack) {
   Value panel = zv::NewObject(zvtest::TestPanelClass(), form_);
   zv::TWinControlRef p(panel);

@@ -163,6 +163,21 @@ TEST_F(Paint, AFalseOnPaintSkipsTheDrawingStepAndOnPainted) {
   }
 }
 
+Value CustomStep(zv::Args a) {
+  const Value r = a.Get(2);
+  Fill(zv::ValueHandle<HDC>(a.Get(1)), 0, 0, static_cast<int>(r.Item(3).AsInt()), static_cast<int>(r.Item(4).AsInt()),
+       RGB(90, 90, 0));
+  return {};
+}
+
+TEST_F(Paint, AControlPaintRoutineReplacesTheBackgroundStep) {
+  Value panel = MakePanel(form_, 10, 10, 40, 30, RGB(0, 150, 0));
+  zv::Put(panel, zv::sym::set::uControlPaint, Value::Callable(&CustomStep));
+  MemoryDC m(40, 30, RGB(255, 255, 255));
+  SendMessageA(zv::ObjectHwnd(panel), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m.dc), PRF_CLIENT);
+  EXPECT_EQ(m.at(39, 29), RGB(90, 90, 0));
+}
+
 Value ParentMark(zv::Args a) {
   Fill(zv::ValueHandle<HDC>(a.Get(1)), 30, 20, 40, 30, RGB(220, 0, 0));
   return {};
