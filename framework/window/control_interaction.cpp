@@ -118,14 +118,6 @@ std::map<HWND, HeldText>& Held() {
   return held;
 }
 
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
 // The text of tool `id` of the control (0: the whole control): the cTooltip
 // of item number id of its aItems list when it has one, else its
 // GetTooltip(id, lBalloon).
@@ -169,7 +161,7 @@ void SupplyText(const Value& control, long long id, const NotifyMsg& m) {
   HeldText& held = Held()[tip];
   held.ansi = text.IsString() ? text.AsString() : std::string();
   if (wide) {
-    held.wide = Widen(held.ansi);
+    held.wide = WidenText(held.ansi);
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(m.lParam);
     info->hinst = nullptr;
     info->lpszText = held.wide.data();

@@ -70,21 +70,18 @@ Value WMPrintClient(Object& self, const PaintMsg& m) {
 
 // EraseAndPaint(hDC) / EraseSolidAndPaint(hDC): the system-class paths as
 // methods (hDC 0 paints the window's invalid part double-buffered).
-Value EraseAndPaint(Object& self, Args a) {
+namespace {
+Value PaintAsMessage(Object& self, Args a, Value (*handler)(Object&, const PaintMsg&)) {
   PaintMsg m;
   m.hwnd = ObjectHwnd(self);
   m.message = WM_PAINT;
   m.hdc = ValueHandle<HDC>(a.Get(0));
-  return m.hwnd ? EraseAndPaintHandler(self, m) : Value(0);
+  return m.hwnd ? handler(self, m) : Value(0);
 }
+}  // namespace
 
-Value EraseSolidAndPaint(Object& self, Args a) {
-  PaintMsg m;
-  m.hwnd = ObjectHwnd(self);
-  m.message = WM_PAINT;
-  m.hdc = ValueHandle<HDC>(a.Get(0));
-  return m.hwnd ? EraseSolidAndPaintHandler(self, m) : Value(0);
-}
+Value EraseAndPaint(Object& self, Args a) { return PaintAsMessage(self, a, &EraseAndPaintHandler); }
+Value EraseSolidAndPaint(Object& self, Args a) { return PaintAsMessage(self, a, &EraseSolidAndPaintHandler); }
 
 // BeginPaint(): begins the window's paint for a handler drawing by itself;
 // answers the context (0 without a window or when a paint is already
@@ -258,14 +255,6 @@ Value WMMeasureItem(Object& self, const WinMsg& m) {
 
 namespace {
 
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
 void CloseTheme(Object& self) {
   theme::Close(ValueHandle<HTHEME>(Get(self, sym::hTheme)));
   Put(self, sym::set::hTheme, 0);
@@ -278,7 +267,7 @@ void ApplyTheme(Object& self) {
   HWND hwnd = ObjectHwnd(self);
   const Value classes = Get(self, sym::FcTheme);
   if (!hwnd || !classes.IsString() || classes.AsString().empty()) return;
-  const std::wstring list = Widen(classes.AsString());
+  const std::wstring list = WidenText(classes.AsString());
   if (HTHEME h = theme::Open(hwnd, list.c_str())) Put(self, sym::set::hTheme, HandleValue(h));
 }
 

@@ -497,4 +497,13 @@ Class* TWinObjectClass() {
   return c;
 }
 
+std::wstring WidenText(const std::string& s) {
+  if (s.empty()) return {};
+  const int len = static_cast<int>(s.size() > 0x3fffffff ? 0x3fffffff : s.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), len, nullptr, 0);
+  std::wstring w(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), len, w.data(), n);
+  return w;
+}
+
 }  // namespace zv

@@ -11,6 +11,8 @@
 // the system class the control is built on, or DefWindowProc.
 #pragma once
 
+#include <string>
+
 #include <windows.h>
 
 #include <string_view>
@@ -48,6 +50,9 @@ inline H ObjectHandle(const Value& obj) {
 }
 
 // --- free functions of the window layer
+// A text of the program (ANSI code page) as UTF-16, for the wide Win32 calls.
+std::wstring WidenText(const std::string& s);
+
 HINSTANCE GETINSTANCE();
 void SetProgramInstance(HINSTANCE h);
 // Registers a window class whose procedure is the framework procedure, in the
