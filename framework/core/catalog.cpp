@@ -7,6 +7,7 @@
 #include "framework/services/cursor.h"
 #include "framework/services/screen.h"
 #include "framework/services/tooltip.h"
+#include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
 
 namespace zv {
@@ -25,6 +26,7 @@ const Entry kCatalog[] = {
     {"TControl", &TControlClass},
     {"TStdControl", &TStdControlClass},
     {"TWinControl", &TWinControlClass},
+    {"TScrollingWinControl", &TScrollingWinControlClass},
     {"TToolTip", &TToolTipClass},
     {"TBalloon", &TBalloonClass},
     {"TFont", &TFontClass},

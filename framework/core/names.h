@@ -20,6 +20,7 @@
   X(AddData) \
   X(AddMonitor) \
   X(AddTool) \
+  X(Adjust) \
   X(AlignControls) \
   X(ApplyTooltips) \
   X(BeginPaint) \
@@ -59,6 +60,7 @@
   X(FhBitmap) \
   X(Fl3D) \
   X(FlAlwaysTip) \
+  X(FlAutoScroll) \
   X(FlBold) \
   X(FlBorder) \
   X(FlBusy) \
@@ -81,6 +83,8 @@
   X(FnBorderStyle) \
   X(FnCharSet) \
   X(FnClientHeight) \
+  X(FnClientLeft) \
+  X(FnClientTop) \
   X(FnClientWidth) \
   X(FnClrPane) \
   X(FnClrText) \
@@ -88,9 +92,12 @@
   X(FnHeight) \
   X(FnLeft) \
   X(FnOrientation) \
+  X(FnScrollIncrement) \
   X(FnSize) \
   X(FnStyle) \
   X(FnTop) \
+  X(FnVirtualHeight) \
+  X(FnVirtualWidth) \
   X(FnWeight) \
   X(FnWidth) \
   X(FoActiveControl) \
@@ -124,6 +131,7 @@
   X(GoNextControl) \
   X(GoPrevControl) \
   X(GotFocus) \
+  X(HAdjust) \
   X(Handle) \
   X(HasExStyle) \
   X(HasStyle) \
@@ -178,12 +186,25 @@
   X(OnRButtonDown) \
   X(OnRButtonUp) \
   X(OnRClick) \
+  X(OnScrollDown) \
+  X(OnScrollLeft) \
+  X(OnScrollPageDown) \
+  X(OnScrollPageLeft) \
+  X(OnScrollPageRight) \
+  X(OnScrollPageUp) \
+  X(OnScrollRight) \
+  X(OnScrollUp) \
   X(OnShow) \
+  X(OnThumbPosH) \
+  X(OnThumbPosV) \
+  X(OnThumbTrackH) \
+  X(OnThumbTrackV) \
   X(PaperPhysicalSize) \
   X(PaperRes) \
   X(PaperSize) \
   X(PhysicalOffset) \
   X(PostMsg) \
+  X(ProcessControl) \
   X(QVClick) \
   X(QVNotify) \
   X(ReCreate) \
@@ -213,6 +234,7 @@
   X(SetActiveForm) \
   X(SetAlwaysTip) \
   X(SetAnchors) \
+  X(SetAutoScroll) \
   X(SetBalloon) \
   X(SetBalloonZones) \
   X(SetBkgnd) \
@@ -247,6 +269,8 @@
   X(SetTooltipZones) \
   X(SetTooltips) \
   X(SetTop) \
+  X(SetVirtualBounds) \
+  X(SetVirtualSize) \
   X(SetVisible) \
   X(SetWidth) \
   X(ShortCut) \
@@ -260,6 +284,7 @@
   X(Update) \
   X(UpdateBounds) \
   X(UpdateClientRect) \
+  X(VAdjust) \
   X(Valid) \
   X(Value) \
   X(WMCaptureChanged) \
@@ -276,6 +301,7 @@
   X(WMDropFiles) \
   X(WMEraseBkgnd) \
   X(WMExitMenuLoop) \
+  X(WMHScroll) \
   X(WMHelp) \
   X(WMInitMenuPopup) \
   X(WMKeyDown) \
@@ -286,6 +312,7 @@
   X(WMLButtonUp) \
   X(WMMeasureItem) \
   X(WMMouseMove) \
+  X(WMMouseWheel) \
   X(WMNCCalcSize) \
   X(WMNCDestroy) \
   X(WMNCHitTest) \
@@ -302,6 +329,7 @@
   X(WMSysKeyDown) \
   X(WMSysKeyUp) \
   X(WMThemeChanged) \
+  X(WMVScroll) \
   X(WMWindowPosChanged) \
   X(aArguments) \
   X(aBalloonZones) \
@@ -340,6 +368,7 @@
   X(hTheme) \
   X(l3D) \
   X(lAlwaysTip) \
+  X(lAutoScroll) \
   X(lBalloon) \
   X(lBold) \
   X(lBorder) \
@@ -351,6 +380,7 @@
   X(lEnabled) \
   X(lFocused) \
   X(lFree) \
+  X(lHScroll) \
   X(lItalic) \
   X(lParentFont) \
   X(lPopup) \
@@ -364,6 +394,7 @@
   X(lTransparent) \
   X(lUnderline) \
   X(lUseReturn) \
+  X(lVScroll) \
   X(lVisible) \
   X(nAlign) \
   X(nAnchorX) \
@@ -388,6 +419,8 @@
   X(nCount) \
   X(nCtlStyle) \
   X(nExStyle) \
+  X(nExtraHeight) \
+  X(nExtraWidth) \
   X(nHeight) \
   X(nIcon) \
   X(nId) \
@@ -397,12 +430,15 @@
   X(nOrientation) \
   X(nPixelsPerInch) \
   X(nRelease) \
+  X(nScrollIncrement) \
   X(nSize) \
   X(nStyle) \
   X(nTooltipIcon) \
   X(nTooltipZones) \
   X(nTop) \
   X(nVersion) \
+  X(nVirtualHeight) \
+  X(nVirtualWidth) \
   X(nWeight) \
   X(nWidth) \
   X(nWinPlatform) \

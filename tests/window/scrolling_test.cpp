@@ -1,0 +1,2 @@
+// Virtual size, scroll bars and scrolling of TScrollingWinControl.
+#include <gtest/gtest.h>
