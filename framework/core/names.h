@@ -18,6 +18,7 @@
 
 #define ZV_FRAMEWORK_NAMES(X) \
   X(AddData) \
+  X(AddItem) \
   X(AddMonitor) \
   X(AddTool) \
   X(Adjust) \
@@ -40,6 +41,7 @@
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DecimalSeparator) \
+  X(DelItem) \
   X(DelTool) \
   X(DeleteDC) \
   X(Destroy) \
@@ -222,6 +224,7 @@
   X(ReplaceExStyle) \
   X(ReplaceStyle) \
   X(RequestState) \
+  X(Resize) \
   X(Resolution) \
   X(RestoreFromText) \
   X(Run) \
@@ -253,6 +256,7 @@
   X(SetHeight) \
   X(SetHelp) \
   X(SetIcon) \
+  X(SetItemText) \
   X(SetLeft) \
   X(SetMenu) \
   X(SetMutex) \
@@ -337,6 +341,7 @@
   X(aDropFiles) \
   X(aEvents) \
   X(aForms) \
+  X(aItems) \
   X(aMonitors) \
   X(aProperties) \
   X(aTooltipZones) \
@@ -387,6 +392,7 @@
   X(lPrimary) \
   X(lRedraw) \
   X(lSingleInstance) \
+  X(lSizeGrip) \
   X(lStrikeOut) \
   X(lTabStop) \
   X(lTerminate) \
@@ -446,6 +452,7 @@
   X(oActiveControl) \
   X(oActiveForm) \
   X(oBalloon) \
+  X(oBar) \
   X(oBkgnd) \
   X(oBrush) \
   X(oCursor) \
@@ -459,6 +466,7 @@
   X(oIcon) \
   X(oMainForm) \
   X(oMenu) \
+  X(oMsgBar) \
   X(oMutex) \
   X(oParent) \
   X(oTooltip) \
@@ -484,7 +492,6 @@
   X(OnChangeFocus) \
   X(ShowKeyword) \
   X(ShowTOC) \
-  X(aItems) \
   X(hPrinterDC) \
   X(lActive) \
   X(lChecked) \
@@ -495,8 +502,7 @@
   X(nModalResult) \
   X(oMdiClient) \
   X(oPopup) \
-  X(oPreviewDC) \
-  X(oStatusBar)
+  X(oPreviewDC)
 
 ZV_DEFINE_SYMBOLS(ZV_FRAMEWORK_NAMES)
 ZV_DEFINE_SYMBOLS(ZV_SENT_ONLY_NAMES)

@@ -323,8 +323,8 @@ void ShowStatusMessage(Object& self) {
   const Value message = Get(self, sym::cMessage);
   if (!message.IsString() || message.AsString().empty()) return;
   const Value form = self.Send(sym::GetForm);
-  if (!Has(form, sym::lMsgAuto) || !Get(form, sym::lMsgAuto).AsBool() || !Has(form, sym::oStatusBar)) return;
-  const Value bar = Get(form, sym::oStatusBar);
+  if (!Has(form, sym::lMsgAuto) || !Get(form, sym::lMsgAuto).AsBool() || !Has(form, sym::oMsgBar)) return;
+  const Value bar = Get(form, sym::oMsgBar);
   const Value items = Has(bar, sym::aItems) ? Get(bar, sym::aItems) : Value();
   if (!items.IsList() || items.Len() == 0) return;
   const Value first = items.Item(1);

@@ -324,7 +324,7 @@ Value MakeForm() {
   static zv::Class* c = Subclass("TInteractionForm", zvtest::TestFormClass(), [](zv::QVClass& b) {
     b.Method("Help", [](Object&, Args a) -> Value { return g_help = L({a.Get(0), a.Get(1), a.Get(2), a.Get(3)}), Value(); });
     b.Data("oPopup", Value());
-    b.Data("oStatusBar", Value());
+    b.Data("oMsgBar", Value());
     b.Data("lMsgAuto", false);
   });
   Value f = zv::NewObject(c);
@@ -392,7 +392,7 @@ TEST_F(Interaction, PopupMenusRequestTheStatesOfTheirMenuObject) {
 TEST_F(Interaction, TheFocusShowsTheControlsMessageInTheStatusBar) {
   Value form = MakeForm(), status = Plain(), first = Plain();
   zv::Put(status, sym::set::aItems, L({first, Plain()}));
-  zv::Put(form, sym::set::oStatusBar, status);
+  zv::Put(form, sym::set::oMsgBar, status);
   Value a = zvtest::MakeButton(form, "a", 10, 10), b = zvtest::MakeButton(form, "b", 10, 40);
   zv::TStdControlRef(a).cMessage("Saves the file");
   zv::Put(form, sym::set::lMsgAuto, true);
