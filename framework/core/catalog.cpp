@@ -7,6 +7,7 @@
 #include "framework/services/cursor.h"
 #include "framework/services/screen.h"
 #include "framework/services/tooltip.h"
+#include "framework/window/form.h"
 #include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
 
@@ -27,6 +28,8 @@ const Entry kCatalog[] = {
     {"TStdControl", &TStdControlClass},
     {"TWinControl", &TWinControlClass},
     {"TScrollingWinControl", &TScrollingWinControlClass},
+    {"TForm", &TFormClass},
+    {"TMDIClient", &TMDIClientClass},
     {"TToolTip", &TToolTipClass},
     {"TBalloon", &TBalloonClass},
     {"TFont", &TFontClass},

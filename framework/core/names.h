@@ -20,28 +20,36 @@
   X(AddData) \
   X(AddItem) \
   X(AddMonitor) \
+  X(AddShortCut) \
   X(AddTool) \
   X(Adjust) \
   X(AlignControls) \
   X(ApplyTooltips) \
+  X(ArrangeIcons) \
   X(BeginPaint) \
   X(CallMethod) \
   X(CallOnHelp) \
+  X(Cascade) \
   X(ChangeCtlStyle) \
   X(ChangeExStyle) \
   X(Click) \
   X(ClientToScreen) \
   X(Clone) \
+  X(Close) \
+  X(CloseAll) \
   X(Command) \
   X(Compare) \
   X(Create) \
   X(CreateDC) \
+  X(CreateForm) \
   X(CreateHandle) \
+  X(CreateMDIClient) \
   X(CtlColor) \
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DecimalSeparator) \
   X(DelItem) \
+  X(DelShortCut) \
   X(DelTool) \
   X(DeleteDC) \
   X(Destroy) \
@@ -61,19 +69,32 @@
   X(FcTooltip) \
   X(FhBitmap) \
   X(Fl3D) \
+  X(FlActive) \
   X(FlAlwaysTip) \
+  X(FlAppWindow) \
   X(FlAutoScroll) \
   X(FlBold) \
   X(FlBorder) \
   X(FlBusy) \
+  X(FlCentered) \
+  X(FlCloseBox) \
   X(FlCloseButton) \
+  X(FlDirectShortCuts) \
   X(FlDragAcceptFiles) \
   X(FlEnabled) \
+  X(FlHelpIcon) \
+  X(FlHideOnClose) \
   X(FlItalic) \
+  X(FlMaximizeBox) \
+  X(FlMinimizeBox) \
+  X(FlModal) \
+  X(FlMsgAuto) \
   X(FlParentFont) \
+  X(FlParentIcon) \
   X(FlRedraw) \
   X(FlSingleInstance) \
   X(FlStrikeOut) \
+  X(FlSysMenu) \
   X(FlTabStop) \
   X(FlTerminate) \
   X(FlTransparent) \
@@ -91,10 +112,18 @@
   X(FnClrPane) \
   X(FnClrText) \
   X(FnColor) \
+  X(FnFormType) \
   X(FnHeight) \
   X(FnLeft) \
+  X(FnMaxHeight) \
+  X(FnMaxPosX) \
+  X(FnMaxPosY) \
+  X(FnMaxWidth) \
+  X(FnMinHeight) \
+  X(FnMinWidth) \
   X(FnOrientation) \
   X(FnScrollIncrement) \
+  X(FnShowMode) \
   X(FnSize) \
   X(FnStyle) \
   X(FnTop) \
@@ -109,6 +138,7 @@
   X(FoForm) \
   X(FoHelp) \
   X(FoIcon) \
+  X(FoMDIMenu) \
   X(FoMenu) \
   X(FoMutex) \
   X(FoParent) \
@@ -121,6 +151,7 @@
   X(GetForm) \
   X(GetIcon) \
   X(GetMonitor) \
+  X(GetNewID) \
   X(GetProperty) \
   X(GetText) \
   X(GetTextHeight) \
@@ -152,14 +183,21 @@
   X(Load) \
   X(LoadFromFile) \
   X(LoadFromResource) \
+  X(Maximize) \
+  X(MaximizeAll) \
   X(MeasureItem) \
   X(MessageBox) \
+  X(Minimize) \
+  X(MinimizeAll) \
   X(New) \
+  X(Next) \
   X(Notify) \
   X(OleNewEnumerator) \
   X(OleValue) \
+  X(OnActivate) \
   X(OnBeforeCreate) \
   X(OnBeginDrag) \
+  X(OnChangeFocus) \
   X(OnChar) \
   X(OnCheckState) \
   X(OnClick) \
@@ -167,6 +205,7 @@
   X(OnContextMenu) \
   X(OnCreate) \
   X(OnDblClick) \
+  X(OnDeactivate) \
   X(OnDestroy) \
   X(OnDestroyed) \
   X(OnDragOver) \
@@ -175,13 +214,17 @@
   X(OnEnter) \
   X(OnExit) \
   X(OnHelp) \
+  X(OnHelpClick) \
   X(OnHide) \
+  X(OnInitialize) \
   X(OnKeyDown) \
   X(OnKeyUp) \
   X(OnLButtonDown) \
   X(OnLButtonUp) \
   X(OnLinkClick) \
+  X(OnMenuSelect) \
   X(OnMouseMove) \
+  X(OnMove) \
   X(OnNewInstance) \
   X(OnPaint) \
   X(OnPainted) \
@@ -197,6 +240,7 @@
   X(OnScrollRight) \
   X(OnScrollUp) \
   X(OnShow) \
+  X(OnSize) \
   X(OnThumbPosH) \
   X(OnThumbPosV) \
   X(OnThumbTrackH) \
@@ -206,6 +250,7 @@
   X(PaperSize) \
   X(PhysicalOffset) \
   X(PostMsg) \
+  X(Previous) \
   X(ProcessControl) \
   X(QVClick) \
   X(QVNotify) \
@@ -226,8 +271,11 @@
   X(RequestState) \
   X(Resize) \
   X(Resolution) \
+  X(Restore) \
   X(RestoreFromText) \
+  X(RestoreState) \
   X(Run) \
+  X(SaveState) \
   X(SaveToText) \
   X(ScreenToClient) \
   X(SendMsg) \
@@ -258,7 +306,11 @@
   X(SetIcon) \
   X(SetItemText) \
   X(SetLeft) \
+  X(SetMDIMenu) \
+  X(SetMaxPos) \
+  X(SetMaxSize) \
   X(SetMenu) \
+  X(SetMinSize) \
   X(SetMutex) \
   X(SetParent) \
   X(SetProperty) \
@@ -280,10 +332,14 @@
   X(ShortCut) \
   X(Show) \
   X(ShowBalloon) \
+  X(ShowModal) \
   X(ShowPopupMenu) \
   X(ShowTooltip) \
   X(SizeToHeight) \
   X(Terminate) \
+  X(Tile) \
+  X(TileHorizontal) \
+  X(TileVertical) \
   X(Unlink) \
   X(Update) \
   X(UpdateBounds) \
@@ -291,10 +347,14 @@
   X(VAdjust) \
   X(Valid) \
   X(Value) \
+  X(WMActivate) \
   X(WMCaptureChanged) \
   X(WMChar) \
+  X(WMChildActivate) \
+  X(WMClose) \
   X(WMCommand) \
   X(WMContextMenu) \
+  X(WMCreate) \
   X(WMCtlColorBtn) \
   X(WMCtlColorEdit) \
   X(WMCtlColorListBox) \
@@ -305,6 +365,7 @@
   X(WMDropFiles) \
   X(WMEraseBkgnd) \
   X(WMExitMenuLoop) \
+  X(WMGetMinMaxInfo) \
   X(WMHScroll) \
   X(WMHelp) \
   X(WMInitMenuPopup) \
@@ -315,8 +376,11 @@
   X(WMLButtonDown) \
   X(WMLButtonUp) \
   X(WMMeasureItem) \
+  X(WMMenuSelect) \
   X(WMMouseMove) \
   X(WMMouseWheel) \
+  X(WMMove) \
+  X(WMNCActivate) \
   X(WMNCCalcSize) \
   X(WMNCDestroy) \
   X(WMNCHitTest) \
@@ -328,15 +392,19 @@
   X(WMRButtonUp) \
   X(WMSetCursor) \
   X(WMSetFocus) \
+  X(WMShowWindow) \
   X(WMSize) \
   X(WMSysChar) \
+  X(WMSysCommand) \
   X(WMSysKeyDown) \
   X(WMSysKeyUp) \
   X(WMThemeChanged) \
   X(WMVScroll) \
   X(WMWindowPosChanged) \
+  X(WMWindowPosChanging) \
   X(aArguments) \
   X(aBalloonZones) \
+  X(aComponents) \
   X(aControls) \
   X(aDropFiles) \
   X(aEvents) \
@@ -344,6 +412,7 @@
   X(aItems) \
   X(aMonitors) \
   X(aProperties) \
+  X(aShortCut) \
   X(aTooltipZones) \
   X(cAuthor) \
   X(cBalloon) \
@@ -372,28 +441,41 @@
   X(hObj) \
   X(hTheme) \
   X(l3D) \
+  X(lActive) \
   X(lAlwaysTip) \
+  X(lAppWindow) \
   X(lAutoScroll) \
   X(lBalloon) \
   X(lBold) \
   X(lBorder) \
   X(lBusy) \
+  X(lCentered) \
+  X(lCloseBox) \
   X(lCloseButton) \
   X(lClosed) \
   X(lCreated) \
+  X(lDirectShortCuts) \
   X(lDragAcceptFiles) \
   X(lEnabled) \
   X(lFocused) \
   X(lFree) \
   X(lHScroll) \
+  X(lHelpIcon) \
+  X(lHideOnClose) \
   X(lItalic) \
+  X(lMaximizeBox) \
+  X(lMinimizeBox) \
+  X(lModal) \
+  X(lMsgAuto) \
   X(lParentFont) \
+  X(lParentIcon) \
   X(lPopup) \
   X(lPrimary) \
   X(lRedraw) \
   X(lSingleInstance) \
   X(lSizeGrip) \
   X(lStrikeOut) \
+  X(lSysMenu) \
   X(lTabStop) \
   X(lTerminate) \
   X(lTooltip) \
@@ -427,16 +509,26 @@
   X(nExStyle) \
   X(nExtraHeight) \
   X(nExtraWidth) \
+  X(nFormType) \
   X(nHeight) \
   X(nIcon) \
   X(nId) \
+  X(nLastID) \
   X(nLeft) \
+  X(nMaxHeight) \
+  X(nMaxPosX) \
+  X(nMaxPosY) \
+  X(nMaxWidth) \
+  X(nMinHeight) \
+  X(nMinWidth) \
+  X(nModalResult) \
   X(nMonitors) \
   X(nOnDrag) \
   X(nOrientation) \
   X(nPixelsPerInch) \
   X(nRelease) \
   X(nScrollIncrement) \
+  X(nShowMode) \
   X(nSize) \
   X(nStyle) \
   X(nTooltipIcon) \
@@ -455,20 +547,26 @@
   X(oBar) \
   X(oBkgnd) \
   X(oBrush) \
+  X(oCancelButton) \
   X(oCursor) \
   X(oCursorArrow) \
   X(oCursorDropNo) \
   X(oCursorDropYes) \
+  X(oDefaultButton) \
   X(oDevice) \
   X(oFont) \
   X(oForm) \
   X(oHelp) \
   X(oIcon) \
+  X(oMDIMenu) \
   X(oMainForm) \
+  X(oMdiClient) \
   X(oMenu) \
   X(oMsgBar) \
   X(oMutex) \
   X(oParent) \
+  X(oPopup) \
+  X(oPrevWnd) \
   X(oTooltip) \
   X(pOleEnumerator) \
   X(pOwned) \
@@ -483,25 +581,15 @@
 // preview context). The class check fails on a name of
 // this list that a framework class defines: it then moves to the list above.
 #define ZV_SENT_ONLY_NAMES(X) \
-  X(AddShortCut) \
-  X(DelShortCut) \
   X(DoAction) \
-  X(GetNewID) \
   X(HandleEvent) \
   X(OnChange) \
-  X(OnChangeFocus) \
   X(ShowKeyword) \
   X(ShowTOC) \
   X(hPrinterDC) \
-  X(lActive) \
   X(lChecked) \
   X(lExisting) \
-  X(lModal) \
-  X(lMsgAuto) \
   X(lPreview) \
-  X(nModalResult) \
-  X(oMdiClient) \
-  X(oPopup) \
   X(oPreviewDC)
 
 ZV_DEFINE_SYMBOLS(ZV_FRAMEWORK_NAMES)

@@ -12,10 +12,7 @@
 
 // Member names of the test classes that the framework does not declare.
 #define ZVTEST_NAMES(X) \
-  X(nLastID)            \
-  X(aShortCutLog)       \
-  X(WMActivate)         \
-  X(ShowModal)
+  X(aShortCutLog)
 
 ZV_DEFINE_SYMBOLS(ZVTEST_NAMES)
 

@@ -18,6 +18,7 @@
 #include "framework/services/tooltip.h"
 #include "framework/window/message_names.h"
 #include "framework/window/messages.h"
+#include "framework/window/form.h"
 #include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
 #include "support/error_trap.h"
@@ -42,7 +43,8 @@ std::vector<Class*> FrameworkClasses() {
           zv::QFontClass(),      zv::TFontClass(),      zv::QBrushClass(),     zv::TBrushClass(),
           zv::QPenClass(),       zv::TPenClass(),       zv::QScreenClass(),    zv::TScreenClass(),
           zv::QDisplayMonitorClass(), zv::TDisplayMonitorClass(), zv::QCursorClass(), zv::TCursorClass(),
-          zv::QScrollingWinControlClass(), zv::TScrollingWinControlClass()};
+          zv::QScrollingWinControlClass(), zv::TScrollingWinControlClass(),
+          zv::QFormClass(), zv::TFormClass(), zv::QMDIClientClass(), zv::TMDIClientClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -128,6 +130,8 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QDisplayMonitorClass, ZV_QDISPLAYMONITOR_MEMBERS)
   CHECK_TABLE(zv::QCursorClass, ZV_QCURSOR_MEMBERS)
   CHECK_TABLE(zv::QScrollingWinControlClass, ZV_QSCROLLINGWINCONTROL_MEMBERS)
+  CHECK_TABLE(zv::QFormClass, ZV_QFORM_MEMBERS)
+  CHECK_TABLE(zv::QMDIClientClass, ZV_QMDICLIENT_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;
 }

@@ -1,0 +1,181 @@
+// Forms: the close protocol, Enter and Escape, "&" shortcuts, border styles
+// and their window classes, the saved window state and MDI children.
+#include <gtest/gtest.h>
+
+#include "framework/core/application.h"
+#include "framework/core/members.h"
+#include "framework/window/form.h"
+#include "support/test_forms.h"
+
+namespace {
+
+using zv::Value;
+
+class Forms : public ::testing::Test {
+ protected:
+  Value MakeTForm(long long borderStyle = 2) {
+    Value form = zv::NewObject(zv::TFormClass(), zv::Application());
+    zv::TFormRef f(form);
+    f.SetBounds(40, 40, 320, 220);
+    f.nBorderStyle(borderStyle);
+    f.cText("form");
+    f.Create();
+    f.Show();
+    zvtest::Pump(20);
+    made_.push_back(form);
+    return form;
+  }
+  void TearDown() override {
+    for (Value& f : made_)
+      if (HWND h = zv::ObjectHwnd(f); h && IsWindow(h)) zv::TFormRef(f).Close(true);
+    zvtest::Pump();
+  }
+  std::vector<Value> made_;
+};
+
+bool InApplication(const Value& form) {
+  const Value forms = zv::Get(zv::Application(), zv::sym::aForms);
+  for (const Value& f : forms.AsList().items)
+    if (f.AsObject() == form.AsObject()) return true;
+  return false;
+}
+
+TEST_F(Forms, OnCloseMayRefuseAndAForcedCloseSkipsIt) {
+  Value form = MakeTForm();
+  zv::TFormRef f(form);
+  EXPECT_TRUE(InApplication(form));
+  int asked = 0;
+  f.OnClose().Bind(Value::Callable([&asked](zv::Args) -> Value {
+    ++asked;
+    return false;
+  }));
+  EXPECT_FALSE(f.Close().AsBool());
+  EXPECT_TRUE(IsWindow(f.hwnd()));
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(f.Close(true).AsBool());
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(f.hwnd(), nullptr);
+  EXPECT_FALSE(InApplication(form));
+}
+
+TEST_F(Forms, EnterEscapeAndShortcutsReachTheRightButton) {
+  Value form = MakeTForm();
+  zv::TFormRef f(form);
+  Value ok = zvtest::MakeButton(form, "&Save", 10, 10);
+  Value other = zvtest::MakeButton(form, "&Skip", 10, 40);
+  Value cancel = zvtest::MakeButton(form, "Cancel", 10, 70);
+  std::vector<std::string> clicks;
+  for (auto [b, name] : {std::pair{ok, "ok"}, std::pair{other, "other"}, std::pair{cancel, "cancel"}})
+    zv::TStdControlRef(b).OnClick().Bind(Value::Callable([&clicks, n = std::string(name)](zv::Args) -> Value {
+      clicks.push_back(n);
+      return {};
+    }));
+  zv::Put(form, zv::sym::set::oDefaultButton, ok);
+  zv::Put(form, zv::sym::set::oCancelButton, cancel);
+  SendMessageA(zv::ObjectHwnd(other), WM_KEYDOWN, VK_RETURN, 0);  // bubbles from the control
+  SendMessageA(f.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"ok", "cancel"}));
+  clicks.clear();
+  // Alt+S: the first usable control with S; a disabled one is skipped.
+  SendMessageA(f.hwnd(), WM_SYSCHAR, 's', 0);
+  zv::TStdControlRef(ok).Disable();
+  SendMessageA(f.hwnd(), WM_SYSCHAR, 'S', 0);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"ok", "other"}));
+  // A new text moves the shortcut.
+  clicks.clear();
+  zv::TStdControlRef(cancel).SetText("&Quit");
+  SendMessageA(f.hwnd(), WM_SYSCHAR, 'q', 0);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"cancel"}));
+}
+
+TEST_F(Forms, BorderStylesGiveTheirClassesAndEscapeClosesADialog) {
+  Value dialog = MakeTForm(3);
+  char cls[64] = {};
+  GetClassNameA(zv::ObjectHwnd(dialog), cls, sizeof cls);
+  EXPECT_STREQ(cls, "TDialog");
+  EXPECT_TRUE(GetWindowLongPtrA(zv::ObjectHwnd(dialog), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+  SendMessageA(zv::ObjectHwnd(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(zv::ObjectHwnd(dialog), nullptr);
+  Value sizeable = MakeTForm(2);
+  GetClassNameA(zv::ObjectHwnd(sizeable), cls, sizeof cls);
+  EXPECT_STREQ(cls, "TForm");
+  SendMessageA(zv::ObjectHwnd(sizeable), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(IsWindow(zv::ObjectHwnd(sizeable)));
+}
+
+TEST_F(Forms, WithoutACloseBoxTheSystemMenuLosesCloseAndItsSeparator) {
+  Value form = zv::NewObject(zv::TFormClass(), zv::Application());
+  zv::TFormRef f(form);
+  f.lCloseBox(false);
+  f.Create();
+  made_.push_back(form);
+  HMENU menu = GetSystemMenu(f.hwnd(), FALSE);
+  const int n = GetMenuItemCount(menu);
+  ASSERT_GT(n, 0);
+  for (int i = 0; i < n; ++i) EXPECT_NE(GetMenuItemID(menu, i), static_cast<UINT>(SC_CLOSE));
+  EXPECT_NE(GetMenuState(menu, static_cast<UINT>(n - 1), MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+}
+
+TEST_F(Forms, SavedStateRoundTripsAndBadTextsAreIgnored) {
+  Value form = MakeTForm();
+  zv::TFormRef f(form);
+  f.SetBounds(30, 35, 300, 200);
+  const std::string saved = f.SaveState().AsString();
+  ASSERT_EQ(saved.size(), 17u);
+  EXPECT_EQ(saved.substr(0, 16), "001E0023012C00C8");
+  EXPECT_EQ(saved[16], 'N');
+  f.SetBounds(0, 0, 100, 100);
+  EXPECT_TRUE(f.RestoreState(saved).AsBool());
+  RECT r{};
+  GetWindowRect(f.hwnd(), &r);
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_FALSE(f.RestoreState("short").AsBool());
+  EXPECT_FALSE(f.RestoreState("ZZZZ0023012C00C8N").AsBool());
+  EXPECT_TRUE(f.RestoreState("FFF6FFF6012C00C8n").AsBool());  // negative fields, hidden
+  GetWindowRect(f.hwnd(), &r);
+  EXPECT_EQ(r.left, -10);
+  EXPECT_FALSE(IsWindowVisible(f.hwnd()));
+}
+
+TEST_F(Forms, AnMdiChildLivesInItsFramesClientAndMaximisesThere) {
+  Value frame = zv::NewObject(zv::TFormClass(), zv::Application());
+  zv::TFormRef fr(frame);
+  fr.nFormType(1);
+  fr.SetBounds(20, 20, 500, 360);
+  fr.Create();
+  fr.Show();
+  made_.push_back(frame);
+  const Value client = zv::Get(frame, zv::sym::oMdiClient);
+  ASSERT_TRUE(client.IsObject());
+  HWND clientWnd = zv::ObjectHwnd(client);
+  ASSERT_NE(clientWnd, nullptr);
+  Value child = zv::NewObject(zv::TFormClass(), frame);
+  zv::TFormRef c(child);
+  c.nFormType(2);
+  c.SetBounds(10, 10, 200, 150);
+  c.Create();
+  c.Show();
+  ASSERT_NE(c.hwnd(), nullptr);
+  EXPECT_EQ(GetParent(c.hwnd()), clientWnd);
+  EXPECT_EQ(zv::Get(client, zv::sym::aForms).Len(), 1u);
+  c.Maximize();
+  EXPECT_TRUE(IsZoomed(c.hwnd()));
+  RECT cr{}, kr{};
+  GetClientRect(clientWnd, &kr);
+  GetClientRect(c.hwnd(), &cr);
+  EXPECT_LE(cr.right, kr.right);  // maximised inside the client, not the screen
+  EXPECT_TRUE(c.Close(true).AsBool());
+  EXPECT_EQ(zv::Get(client, zv::sym::aForms).Len(), 0u);
+  // A modal form is never an MDI child.
+  Value modal = zv::NewObject(zv::TFormClass(), frame);
+  zv::TFormRef m(modal);
+  m.nFormType(2);
+  m.lModal(true);
+  m.Create();
+  made_.push_back(modal);
+  EXPECT_EQ(m.nFormType(), 0);
+  EXPECT_NE(GetParent(m.hwnd()), clientWnd);
+}
+
+}  // namespace
