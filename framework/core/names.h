@@ -18,7 +18,6 @@
 
 #define ZV_FRAMEWORK_NAMES(X) \
   X(AddData) \
-  X(AddItem) \
   X(AddMonitor) \
   X(AddShortCut) \
   X(AddTool) \
@@ -48,7 +47,6 @@
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DecimalSeparator) \
-  X(DelItem) \
   X(DelShortCut) \
   X(DelTool) \
   X(DeleteDC) \
@@ -269,7 +267,6 @@
   X(ReplaceExStyle) \
   X(ReplaceStyle) \
   X(RequestState) \
-  X(Resize) \
   X(Resolution) \
   X(Restore) \
   X(RestoreFromText) \
@@ -304,7 +301,6 @@
   X(SetHeight) \
   X(SetHelp) \
   X(SetIcon) \
-  X(SetItemText) \
   X(SetLeft) \
   X(SetMDIMenu) \
   X(SetMaxPos) \
@@ -350,11 +346,9 @@
   X(WMActivate) \
   X(WMCaptureChanged) \
   X(WMChar) \
-  X(WMChildActivate) \
   X(WMClose) \
   X(WMCommand) \
   X(WMContextMenu) \
-  X(WMCreate) \
   X(WMCtlColorBtn) \
   X(WMCtlColorEdit) \
   X(WMCtlColorListBox) \
@@ -380,7 +374,6 @@
   X(WMMouseMove) \
   X(WMMouseWheel) \
   X(WMMove) \
-  X(WMNCActivate) \
   X(WMNCCalcSize) \
   X(WMNCDestroy) \
   X(WMNCHitTest) \
@@ -401,7 +394,6 @@
   X(WMThemeChanged) \
   X(WMVScroll) \
   X(WMWindowPosChanged) \
-  X(WMWindowPosChanging) \
   X(aArguments) \
   X(aBalloonZones) \
   X(aComponents) \
@@ -409,7 +401,6 @@
   X(aDropFiles) \
   X(aEvents) \
   X(aForms) \
-  X(aItems) \
   X(aMonitors) \
   X(aProperties) \
   X(aShortCut) \
@@ -473,7 +464,6 @@
   X(lPrimary) \
   X(lRedraw) \
   X(lSingleInstance) \
-  X(lSizeGrip) \
   X(lStrikeOut) \
   X(lSysMenu) \
   X(lTabStop) \
@@ -544,7 +534,6 @@
   X(oActiveControl) \
   X(oActiveForm) \
   X(oBalloon) \
-  X(oBar) \
   X(oBkgnd) \
   X(oBrush) \
   X(oCancelButton) \
@@ -584,8 +573,10 @@
   X(DoAction) \
   X(HandleEvent) \
   X(OnChange) \
+  X(Resize) \
   X(ShowKeyword) \
   X(ShowTOC) \
+  X(aItems) \
   X(hPrinterDC) \
   X(lChecked) \
   X(lExisting) \

@@ -1,1 +1,0 @@
-#include "framework/window/msgbar.h"
