@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/application.h"
+#include "framework/core/loop.h"
 #include "framework/core/members.h"
+#include "runtime/heap.h"
 #include "framework/window/form.h"
 #include "support/test_forms.h"
 
@@ -136,6 +138,65 @@ TEST_F(Forms, SavedStateRoundTripsAndBadTextsAreIgnored) {
   GetWindowRect(f.hwnd(), &r);
   EXPECT_EQ(r.left, -10);
   EXPECT_FALSE(IsWindowVisible(f.hwnd()));
+}
+
+Value g_modal;
+void CALLBACK EndModalSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  zv::Put(g_modal, zv::sym::set::nModalResult, 7);
+  zv::TFormRef(g_modal).Close();
+}
+
+TEST_F(Forms, AModalFormReturnsItsResultAndTheOthersAreEnabledAgain) {
+  Value owner = MakeTForm();
+  g_modal = zv::NewObject(zv::TFormClass(), zv::Application());
+  zv::TFormRef m(g_modal);
+  m.SetBounds(60, 60, 200, 120);
+  m.Create();
+  made_.push_back(g_modal);
+  SetTimer(nullptr, 0, 50, &EndModalSoon);
+  EXPECT_EQ(m.ShowModal().AsInt(), 7);
+  EXPECT_EQ(m.hwnd(), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(zv::ObjectHwnd(owner)));
+  g_modal = Value();
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+int ThreadWindows() {
+  int n = 0;
+  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+TEST_F(Forms, ManyFormsWithControlsComeAndGoWithoutLeaks) {
+  auto cycle = [] {
+    Value form = zv::NewObject(zv::TFormClass(), zv::Application());
+    zv::TFormRef f(form);
+    f.SetBounds(10, 10, 300, 200);
+    f.Create();
+    for (int i = 0; i < 12; ++i) zvtest::MakeButton(form, "&b" + std::to_string(i), 5, 5 + i * 12, 60, 12);
+    f.Show();
+    f.Close(true);
+  };
+  cycle();  // classes registered, first-use allocations made
+  zvtest::Pump();
+  zv::RunIdleWork();
+  zv::Collect();
+  const int windows = ThreadWindows();
+  const std::size_t links = zv::GetLinkStats().live;
+  const std::size_t objects = zv::GcObject::LiveCount();
+  const std::size_t forms = zv::Get(zv::Application(), zv::sym::aForms).Len();
+  for (int i = 0; i < 300; ++i) cycle();
+  zvtest::Pump();
+  zv::RunIdleWork();
+  zv::Collect();
+  EXPECT_EQ(ThreadWindows(), windows);
+  EXPECT_EQ(zv::GetLinkStats().live, links);
+  EXPECT_LE(zv::GcObject::LiveCount(), objects);
+  EXPECT_EQ(zv::Get(zv::Application(), zv::sym::aForms).Len(), forms);
 }
 
 TEST_F(Forms, AnMdiChildLivesInItsFramesClientAndMaximisesThere) {
