@@ -1,55 +1,94 @@
-// The demonstration program. Until the demo form exists it shows a plain
-// window with a few of the framework's localised texts and starts the
-// character through the framework's OLE client ("Agent.Control.2"), which
-// proves the build, the resources, the automation client, the character
-// server and the Wine run end to end.
+// The demonstration program. Until the demo's own main form exists it shows
+// a plain framework form: a few of the framework's localised texts painted
+// on it, three push buttons that make the character think, speak and move,
+// a status bar saying how the character is doing (and what the focused
+// button does), and the character started through the framework's OLE
+// client ("Agent.Control.2"). That
+// proves the build, the resources, forms and the application loop, the
+// automation client, the character server and the Wine run end to end.
 #include <windows.h>
-#include <ole2.h>
 
 #include <string>
 
+#include "framework/core/application.h"
+#include "framework/core/environment.h"
+#include "framework/core/members.h"
 #include "framework/core/texts.h"
 #include "framework/ole/oleauto.h"
+#include "framework/window/form.h"
+#include "framework/window/msgbar.h"
 #include "runtime/runtime.h"
+
+// A push button: a standard control over the system's "BUTTON" class.
+#define DEMO_BUTTON_MEMBERS(X) \
+  X(DATA_P, std::string, cWinClassName, "BUTTON") \
+  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON))
 
 namespace {
 
-std::string g_agentState = "Starting the character...";
+using zv::Value;
 
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-      SetBkMode(dc, TRANSPARENT);
-      int y = 10;
-      const unsigned ids[] = {32769, 32796, 32856, 32865, 32866};
-      for (unsigned id : ids) {
-        std::string line = std::to_string(id) + "  " + zv::LT(id, {"1", "2"});
-        TextOutA(dc, 10, y, line.c_str(), static_cast<int>(line.size()));
-        y += 20;
-      }
-      TextOutA(dc, 10, y + 10, g_agentState.c_str(), static_cast<int>(g_agentState.size()));
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+zv::Class* DemoButtonClass() {
+  static zv::Class* c = [] {
+    zv::QVClass b("TDemoButton", {zv::TStdControlClass()});
+    ZV_REGISTER_MEMBERS(b, DEMO_BUTTON_MEMBERS);
+    return b.Create();
+  }();
+  return c;
 }
 
-// Loads Merlin and greets beside the window. Any failure of the server
-// (not registered, character file missing) is shown in the window instead.
-zv::Value StartCharacter(HWND hwnd) {
-  zv::ErrorHandler previous = zv::SetErrorHandler([](const zv::Value& e) -> zv::Value {
-    throw zv::Break(e);
-  });
-  zv::Value merlin;
+Value g_merlin;  // the character, once it runs
+
+void AddButton(const Value& form, const std::string& text, const std::string& message, int left,
+               Value (*action)(zv::Args)) {
+  Value button = zv::NewObject(DemoButtonClass(), form);
+  zv::TStdControlRef b(button);
+  b.SetBounds(left, 130, 90, 26);
+  b.cText(text);
+  b.cMessage(message);
+  b.OnClick().Bind(Value::Callable(action));
+  b.Create();
+}
+
+// The character's three actions; nothing happens while it does not run.
+Value Think(zv::Args) {
+  if (g_merlin.IsObject()) g_merlin.Send("Think", "Hmm...");
+  return {};
+}
+Value Speak(zv::Args) {
+  if (g_merlin.IsObject()) g_merlin.Send("Speak", "Hola, soy Merlin.");
+  return {};
+}
+Value Move(zv::Args) {
+  if (g_merlin.IsObject()) g_merlin.Send("MoveTo", 700LL, 300LL, 1000LL);
+  return {};
+}
+
+// Paints the texts of some of the framework's messages, in the language
+// the program runs in.
+Value PaintTexts(zv::Args a) {
+  HDC dc = zv::ValueHandle<HDC>(a.Get(1));
+  if (!dc) return {};
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  int y = 10;
+  const unsigned ids[] = {32769, 32796, 32856, 32865, 32866};
+  for (unsigned id : ids) {
+    const std::string line = std::to_string(id) + "  " + zv::LT(id, {"1", "2"});
+    TextOutA(dc, 10, y, line.c_str(), static_cast<int>(line.size()));
+    y += 20;
+  }
+  return {};
+}
+
+// Loads Merlin and greets beside the form. Any failure of the server (not
+// registered, character file missing) is shown in the status bar instead.
+Value StartCharacter(HWND hwnd, const Value& bar) {
+  zv::ErrorHandler previous = zv::SetErrorHandler([](const Value& e) -> Value { throw zv::Break(e); });
+  Value merlin;
+  std::string state;
   try {
-    zv::Value agent = zv::CreateObject("Agent.Control.2");
+    Value agent = zv::CreateObject("Agent.Control.2");
     agent.Send("_Connected", true);
     agent.Send("Characters").Send("Load", "Merlin", "Merlin.acs");
     merlin = agent.Send("Characters", "Merlin");
@@ -59,38 +98,37 @@ zv::Value StartCharacter(HWND hwnd) {
     merlin.Send("Show");
     merlin.Send("Play", "Greet");
     merlin.Send("Speak", "Welcome to Zorvan!");
-    g_agentState = "The character is running (Agent.Control.2).";
+    state = "The character is running (Agent.Control.2).";
   } catch (const zv::Break& b) {
-    g_agentState = "The character could not start: " + zv::ErrorSlot(b.value(), zv::ErrorField::Description).ToDisplay();
-    merlin = zv::Value();
+    state = "The character could not start: " + zv::ErrorSlot(b.value(), zv::ErrorField::Description).ToDisplay();
+    merlin = Value();
   }
   zv::SetErrorHandler(previous);
-  InvalidateRect(hwnd, nullptr, TRUE);
+  bar.Send(zv::sym::SetText, state);
   return merlin;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  OleInitialize(nullptr);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "ZorvanDemo";
-  RegisterClassA(&wc);
-  HWND hwnd = CreateWindowA("ZorvanDemo", "Zorvan", WS_OVERLAPPEDWINDOW, 100, 100, 420, 200,
-                            nullptr, nullptr, instance, nullptr);
-  ShowWindow(hwnd, show);
-  zv::Value merlin = StartCharacter(hwnd);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  merlin = zv::Value();
+void MAIN() {
+  zv::OLEINITIALIZE();
+  Value form = zv::NewObject(zv::TFormClass(), zv::Application());
+  zv::TFormRef f(form);
+  f.cText("Zorvan");
+  f.SetBounds(100, 100, 460, 240);
+  f.OnPaint().Bind(Value::Callable(&PaintTexts));
+  f.Create();
+  Value bar = zv::NewObject(zv::TMsgBarClass(), form);
+  bar.Send(zv::sym::Create, form);
+  bar.Send(zv::sym::AddItem, "Starting the character...");
+  bar.Send(zv::sym::AddItem, "Zorvan", 70);
+  AddButton(form, "&Pensar", "The character thinks.", 10, &Think);
+  AddButton(form, "&Hablar", "The character speaks.", 110, &Speak);
+  AddButton(form, "&Mover", "The character moves.", 210, &Move);
+  f.Show();
+  g_merlin = StartCharacter(f.hwnd(), bar);
+  zv::Application().Send(zv::sym::Run);
+  g_merlin = Value();
   zv::Collect();
-  OleUninitialize();
-  return static_cast<int>(msg.wParam);
+  zv::OLEUNINITIALIZE();
 }

@@ -39,8 +39,28 @@ session_alive() {
   [ -S "/tmp/.X11-unix/X${DISPLAY#:}" ]
 }
 
+# Wine's TrueType fonts (Debian's fonts-wine) into the prefix's Fonts folder.
+# Without Marlett there, Wine draws the caption buttons of every top-level
+# window as the letters "0 1 r"; with it they are real glyphs. Also done for
+# prefixes made before this step existed (the marker tells which are done).
+install_fonts() {
+  [ -f "$WINEPREFIX/.zorvan-fonts" ] && return 0
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  mkdir -p "$fonts"
+  local f found=0
+  for f in /usr/share/wine/fonts/*.ttf; do
+    [ -f "$f" ] || continue
+    cp -f "$f" "$fonts/" && found=1
+  done
+  [ "$found" = 1 ] || echo "wine-session: no fonts in /usr/share/wine/fonts (fonts-wine missing?)" >&2
+  touch "$WINEPREFIX/.zorvan-fonts"
+}
+
 make_prefix() {
-  [ -f "$WINEPREFIX/.zorvan-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.zorvan-ready" ]; then
+    install_fonts
+    return 0
+  fi
   rm -rf "$WINEPREFIX"
   echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
   DISPLAY= wineboot -i >/dev/null 2>&1 9>&-
@@ -52,6 +72,8 @@ make_prefix() {
   DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
   wineserver -w
+  rm -f "$WINEPREFIX/.zorvan-fonts"
+  install_fonts
   touch "$WINEPREFIX/.zorvan-ready"
 }
 

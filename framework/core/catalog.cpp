@@ -8,6 +8,7 @@
 #include "framework/services/screen.h"
 #include "framework/services/tooltip.h"
 #include "framework/window/form.h"
+#include "framework/window/msgbar.h"
 #include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
 
@@ -30,6 +31,8 @@ const Entry kCatalog[] = {
     {"TScrollingWinControl", &TScrollingWinControlClass},
     {"TForm", &TFormClass},
     {"TMDIClient", &TMDIClientClass},
+    {"TMsgBar", &TMsgBarClass},
+    {"TMsgItem", &TMsgItemClass},
     {"TToolTip", &TToolTipClass},
     {"TBalloon", &TBalloonClass},
     {"TFont", &TFontClass},

@@ -18,6 +18,7 @@
 
 #define ZV_FRAMEWORK_NAMES(X) \
   X(AddData) \
+  X(AddItem) \
   X(AddMonitor) \
   X(AddShortCut) \
   X(AddTool) \
@@ -47,6 +48,7 @@
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DecimalSeparator) \
+  X(DelItem) \
   X(DelShortCut) \
   X(DelTool) \
   X(DeleteDC) \
@@ -267,6 +269,7 @@
   X(ReplaceExStyle) \
   X(ReplaceStyle) \
   X(RequestState) \
+  X(Resize) \
   X(Resolution) \
   X(Restore) \
   X(RestoreFromText) \
@@ -301,6 +304,7 @@
   X(SetHeight) \
   X(SetHelp) \
   X(SetIcon) \
+  X(SetItemText) \
   X(SetLeft) \
   X(SetMDIMenu) \
   X(SetMaxPos) \
@@ -401,6 +405,7 @@
   X(aDropFiles) \
   X(aEvents) \
   X(aForms) \
+  X(aItems) \
   X(aMonitors) \
   X(aProperties) \
   X(aShortCut) \
@@ -464,6 +469,7 @@
   X(lPrimary) \
   X(lRedraw) \
   X(lSingleInstance) \
+  X(lSizeGrip) \
   X(lStrikeOut) \
   X(lSysMenu) \
   X(lTabStop) \
@@ -503,6 +509,7 @@
   X(nHeight) \
   X(nIcon) \
   X(nId) \
+  X(nIndex) \
   X(nLastID) \
   X(nLeft) \
   X(nMaxHeight) \
@@ -573,10 +580,8 @@
   X(DoAction) \
   X(HandleEvent) \
   X(OnChange) \
-  X(Resize) \
   X(ShowKeyword) \
   X(ShowTOC) \
-  X(aItems) \
   X(hPrinterDC) \
   X(lChecked) \
   X(lExisting) \

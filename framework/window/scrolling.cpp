@@ -180,6 +180,24 @@ Value SetVirtualHeight(Object& self, Args a) { return self.Send(sym::SetVirtualS
 
 // ---------------------------------------------------------------- scrolling
 
+// A form's status bar (oMsgBar) sits at the bottom of the client area,
+// outside the scrolled area: its height is not part of nClientHeight.
+long long StatusBarHeight(Object& self) {
+  if (!Has(Value(&self), sym::oMsgBar)) return 0;
+  const HWND bar = ObjectHwnd(Get(self, sym::oMsgBar));
+  if (!bar || !(GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE)) return 0;
+  RECT r{};
+  GetWindowRect(bar, &r);
+  return r.bottom - r.top;
+}
+
+// ScrollWindow moves every child window, the status bar too: it goes back.
+void PlaceStatusBar(Object& self) {
+  if (!Has(Value(&self), sym::oMsgBar)) return;
+  const Value bar = Get(self, sym::oMsgBar);
+  if (ObjectHwnd(bar) && Has(bar, sym::Resize)) bar.Send(sym::Resize);
+}
+
 Value Scroll(Object& self, const WinMsg& m, const Axis& ax) {
   const HWND hwnd = m.hwnd;
   SCROLLINFO si{};
@@ -223,6 +241,7 @@ Value Scroll(Object& self, const WinMsg& m, const Axis& ax) {
     const int delta = static_cast<int>(pos - next);
     if (ax.bar == SB_VERT) ScrollWindow(hwnd, 0, delta, nullptr, nullptr);
     else ScrollWindow(hwnd, delta, 0, nullptr, nullptr);
+    PlaceStatusBar(self);
     UpdateWindow(hwnd);
   }
   if (Get(self, sym::hBkgnd).AsInt() || Get(self, sym::hTheme).AsInt()) {
@@ -262,7 +281,7 @@ Value ScrollSize(Object& self, const SizeMsg& m) {
     RECT c{};
     GetClientRect(hwnd, &c);
     Put(self, sym::set::FnClientWidth, static_cast<long long>(c.right));
-    Put(self, sym::set::FnClientHeight, static_cast<long long>(c.bottom));
+    Put(self, sym::set::FnClientHeight, std::max<long long>(0, c.bottom - StatusBarHeight(self)));
   }
   if (m.lParam != 0 && m.width > 0 && m.height > 0) {
     self.Send(sym::Adjust, true);

@@ -19,6 +19,7 @@
 #include "framework/window/message_names.h"
 #include "framework/window/messages.h"
 #include "framework/window/form.h"
+#include "framework/window/msgbar.h"
 #include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
 #include "support/error_trap.h"
@@ -44,7 +45,8 @@ std::vector<Class*> FrameworkClasses() {
           zv::QPenClass(),       zv::TPenClass(),       zv::QScreenClass(),    zv::TScreenClass(),
           zv::QDisplayMonitorClass(), zv::TDisplayMonitorClass(), zv::QCursorClass(), zv::TCursorClass(),
           zv::QScrollingWinControlClass(), zv::TScrollingWinControlClass(),
-          zv::QFormClass(), zv::TFormClass(), zv::QMDIClientClass(), zv::TMDIClientClass()};
+          zv::QFormClass(), zv::TFormClass(), zv::QMDIClientClass(), zv::TMDIClientClass(),
+          zv::QMsgBarClass(), zv::TMsgBarClass(), zv::QMsgItemClass(), zv::TMsgItemClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -132,6 +134,8 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QScrollingWinControlClass, ZV_QSCROLLINGWINCONTROL_MEMBERS)
   CHECK_TABLE(zv::QFormClass, ZV_QFORM_MEMBERS)
   CHECK_TABLE(zv::QMDIClientClass, ZV_QMDICLIENT_MEMBERS)
+  CHECK_TABLE(zv::QMsgBarClass, ZV_QMSGBAR_MEMBERS)
+  CHECK_TABLE(zv::QMsgItemClass, ZV_QMSGITEM_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;
 }

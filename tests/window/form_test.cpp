@@ -7,6 +7,7 @@
 #include "framework/core/members.h"
 #include "runtime/heap.h"
 #include "framework/window/form.h"
+#include "framework/window/msgbar.h"
 #include "support/test_forms.h"
 
 namespace {
@@ -178,6 +179,10 @@ TEST_F(Forms, ManyFormsWithControlsComeAndGoWithoutLeaks) {
     f.SetBounds(10, 10, 300, 200);
     f.Create();
     for (int i = 0; i < 12; ++i) zvtest::MakeButton(form, "&b" + std::to_string(i), 5, 5 + i * 12, 60, 12);
+    Value bar = zv::NewObject(zv::TMsgBarClass(), form);
+    bar.Send(zv::sym::Create, form);
+    bar.Send(zv::sym::AddItem, "ready");
+    bar.Send(zv::sym::AddItem, "", 40);
     f.Show();
     f.Close(true);
   };
