@@ -11,55 +11,22 @@ using zv::Args;
 using zv::Object;
 using zv::Value;
 
-Value FormCreateHandle(Object& self, Args a) {
-  Value r = zv::Super(self, zv::sym::CreateHandle, a);
-  if (zv::Application().IsObject()) zv::Application().Send(zv::sym::InsertForm, Value(&self));
-  return r;
-}
-
-Value FormNCDestroy(Object& self, const zv::WinMsg& m) {
-  Value r = zv::SuperHandler(self, zv::sym::WMNCDestroy, m);
-  if (zv::Application().IsObject()) zv::Application().Send(zv::sym::RemoveForm, Value(&self));
-  return r;
-}
-
-Value FormActivate(Object& self, const zv::WinMsg& m) {
-  const bool active = LOWORD(m.wParam) != WA_INACTIVE;
-  self.Send(zv::sym::set::lActive, active);
-  if (active && zv::Application().IsObject()) zv::Application().Send(zv::sym::SetActiveForm, Value(&self));
-  return {};
-}
-
-Value FormEraseBkgnd(Object&, const zv::PaintMsg& m) {
-  RECT r;
-  GetClientRect(m.hwnd, &r);
-  FillRect(m.hdc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  return 1;
-}
-
-Value FormGetNewID(Object& self, Args) {
-  Value id = self.Send(zv::sym::nLastID);
-  self.Send(zv::sym::set::nLastID, id.AsInt() + 1);
-  return id;
-}
-
+// The shortcut calls are logged, then the form does its own work.
 Value FormAddShortCut(Object& self, Args a) {
   self.Send(zv::sym::aShortCutLog).Append(Value::List({"add", a.Get(0)}));
-  return {};
+  return zv::Super(self, zv::sym::AddShortCut, a);
 }
 
 Value FormDelShortCut(Object& self, Args a) {
   self.Send(zv::sym::aShortCutLog).Append(Value::List({"del", a.Get(0)}));
-  return {};
+  return zv::Super(self, zv::sym::DelShortCut, a);
 }
-
-Value FormShowModal(Object& self, Args a) { return zv::ShowModalForm(Value(&self), a.Get(0), a.Get(1)); }
 
 }  // namespace
 
 zv::Class* TestFormClass() {
   static zv::Class* c = [] {
-    zv::QVClass b("TTestForm", {zv::TWinControlClass()});
+    zv::QVClass b("TTestForm", {zv::TFormClass()});
     ZV_REGISTER_MEMBERS(b, ZVTEST_TESTFORM_MEMBERS);
     return b.Create();
   }();
@@ -84,8 +51,8 @@ zv::Class* TestPanelClass() {
 }
 
 Value MakeForm(const std::string& caption, bool show, int left, int top, int width, int height) {
-  Value form = zv::NewObject(TestFormClass());
-  zv::TWinControlRef view(form);
+  Value form = zv::NewObject(TestFormClass(), zv::Application());
+  zv::TFormRef view(form);
   view.SetBounds(left, top, width, height);
   view.cText(caption);
   view.Create();

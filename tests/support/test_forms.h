@@ -1,6 +1,6 @@
 // Small window-owning classes for the tests of the application loop and the
-// window layer: a top-level "form" (a windowed container that registers with
-// the application like a form) and a few controls.
+// window layer: a form (a TForm that logs its shortcut calls) and a few
+// controls.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/window/wincontrol.h"
+#include "framework/window/form.h"
 
 // Member names of the test classes that the framework does not declare.
 #define ZVTEST_NAMES(X) \
@@ -17,23 +17,9 @@
 ZV_DEFINE_SYMBOLS(ZVTEST_NAMES)
 
 #define ZVTEST_TESTFORM_MEMBERS(X)                                                                 \
-  X(PROPERTY, bool, lVisible, .dflt = false)                                                       \
-  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN))         \
-  X(DATA_P, int, nExStyle, static_cast<long long>(WS_EX_CONTROLPARENT))                            \
-  X(DATA, int, nModalResult, 0)                                                                    \
-  X(DATA, bool, lModal, false)                                                                     \
-  X(DATA, bool, lActive, false)                                                                    \
-  X(DATA, zv::Value, oMdiClient)                                                                   \
-  X(DATA, int, nLastID, 100)                                                                       \
   X(DATA, zv::Value, aShortCutLog, zv::Value::List({}))                                            \
-  X(METHOD, CreateHandle, &FormCreateHandle)                                                       \
-  X(HANDLER, WMNCDestroy, &FormNCDestroy)                                                          \
-  X(HANDLER, WMActivate, &FormActivate)                                                            \
-  X(HANDLER, WMEraseBkgnd, &FormEraseBkgnd)                                                        \
-  X(METHOD, GetNewID, &FormGetNewID)                                                               \
   X(METHOD, AddShortCut, &FormAddShortCut)                                                         \
-  X(METHOD, DelShortCut, &FormDelShortCut)                                                         \
-  X(METHOD, ShowModal, &FormShowModal)
+  X(METHOD, DelShortCut, &FormDelShortCut)
 
 #define ZVTEST_TESTBUTTON_MEMBERS(X)                                                               \
   X(DATA_P, std::string, cWinClassName, "BUTTON")                                                  \
@@ -41,14 +27,12 @@ ZV_DEFINE_SYMBOLS(ZVTEST_NAMES)
 
 namespace zvtest {
 
-// TTestForm: a top-level TWinControl that inserts itself into
-// Application:aForms when its window is created and removes itself when it
-// is destroyed; it records AddShortCut / DelShortCut calls in aShortCutLog
-// and answers lActive, nModalResult, lModal, oMdiClient and ShowModal.
+// TTestForm: a TForm that also records its AddShortCut / DelShortCut calls
+// in aShortCutLog.
 zv::Class* TestFormClass();
 
-class TestFormRef : public zv::TWinControlRef {
-  ZV_VIEW_CLASS(TestFormRef, zv::TWinControlRef, TestFormClass)
+class TestFormRef : public zv::TFormRef {
+  ZV_VIEW_CLASS(TestFormRef, zv::TFormRef, TestFormClass)
   ZV_VIEW_MEMBERS(ZVTEST_TESTFORM_MEMBERS)
 };
 // TTestButton: a TStdControl built on the system "BUTTON" class.

@@ -162,6 +162,16 @@ TEST_F(Forms, AModalFormReturnsItsResultAndTheOthersAreEnabledAgain) {
   g_modal = Value();
 }
 
+LRESULT CALLBACK RefuseWindows(int code, WPARAM w, LPARAM l) {
+  if (code == HCBT_CREATEWND) return 1;  // CreateWindowEx fails
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+void CALLBACK AbortSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  zv::DeferException(std::make_exception_ptr(zv::Break(Value("stop"))));
+}
+
 BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
   ++*reinterpret_cast<int*>(counter);
   return TRUE;
@@ -242,6 +252,144 @@ TEST_F(Forms, AnMdiChildLivesInItsFramesClientAndMaximisesThere) {
   made_.push_back(modal);
   EXPECT_EQ(m.nFormType(), 0);
   EXPECT_NE(GetParent(m.hwnd()), clientWnd);
+}
+
+}  // namespace
+
+namespace {
+
+// What a close handler may do to the forms around it, and the counts that
+// must come back afterwards.
+class CloseFaults : public Forms {
+ protected:
+  void SetUp() override {
+    zvtest::Pump();
+    zv::RunIdleWork();
+    zv::Collect();
+    windows_ = ThreadWindows();
+    links_ = zv::GetLinkStats().live;
+    forms_ = zv::Get(zv::Application(), zv::sym::aForms).Len();
+  }
+  void ExpectAllBack() {
+    for (Value& f : made_)
+      if (HWND h = zv::ObjectHwnd(f); h && IsWindow(h)) zv::TFormRef(f).Close(true);
+    zvtest::Pump();
+    zv::RunIdleWork();
+    zv::Collect();
+    EXPECT_EQ(ThreadWindows(), windows_);
+    EXPECT_EQ(zv::GetLinkStats().live, links_);
+    EXPECT_EQ(zv::Get(zv::Application(), zv::sym::aForms).Len(), forms_);
+  }
+  int windows_ = 0;
+  std::size_t links_ = 0, forms_ = 0;
+};
+
+TEST_F(CloseFaults, AnErrorInOnCloseKeepsTheFormWholeAndAForcedCloseStillWorks) {
+  Value form = MakeTForm();
+  zv::TFormRef f(form);
+  zvtest::MakeButton(form, "&x", 5, 5);
+  f.OnClose().Bind(Value::Callable([](zv::Args) -> Value {
+    zv::ErrorInfo e;
+    e.genCode = zv::kErrArgument;
+    e.operation = "OnClose";
+    zv::RaiseError(e);  // the default handler aborts
+    return true;
+  }));
+  bool aborted = false;
+  try {
+    f.Close();
+  } catch (const zv::Break&) {
+    aborted = true;
+  }
+  EXPECT_TRUE(aborted);
+  EXPECT_FALSE(zv::ExceptionDeferred());
+  ASSERT_TRUE(IsWindow(f.hwnd()));
+  EXPECT_EQ(zv::GETCONTROLFROMHANDLE(f.hwnd()).AsObject(), form.AsObject());
+  EXPECT_TRUE(InApplication(form));
+  EXPECT_TRUE(f.Close(true).AsBool());
+  EXPECT_FALSE(InApplication(form));
+  ExpectAllBack();
+}
+
+TEST_F(CloseFaults, OnCloseMayCloseAnotherFormOrDestroyItsOwnWindow) {
+  Value a = MakeTForm(), b = MakeTForm(), c = MakeTForm();
+  zvtest::MakeButton(b, "&b", 5, 5);
+  zv::TFormRef(a).OnClose().Bind(Value::Callable([b](zv::Args) -> Value {
+    zv::TFormRef(b).Close(true);
+    return true;
+  }));
+  EXPECT_TRUE(zv::TFormRef(a).Close().AsBool());
+  EXPECT_EQ(zv::ObjectHwnd(a), nullptr);
+  EXPECT_EQ(zv::ObjectHwnd(b), nullptr);
+  EXPECT_FALSE(InApplication(b));
+
+  zvtest::MakeButton(c, "&c", 5, 5);
+  zv::TFormRef(c).OnClose().Bind(Value::Callable([c](zv::Args) -> Value {
+    DestroyWindow(zv::ObjectHwnd(c));  // the form goes inside its own handler
+    return true;
+  }));
+  EXPECT_TRUE(zv::TFormRef(c).Close().AsBool());
+  EXPECT_EQ(zv::ObjectHwnd(c), nullptr);
+  EXPECT_FALSE(InApplication(c));
+  EXPECT_FALSE(zv::ExceptionDeferred());
+  ExpectAllBack();
+}
+
+TEST_F(CloseFaults, OnCloseMayRunAModalFormAndTheOwnerIsEnabledAfterwards) {
+  Value owner = MakeTForm(), other = MakeTForm();
+  zv::TFormRef(owner).OnClose().Bind(Value::Callable([](zv::Args) -> Value {
+    g_modal = zv::NewObject(zv::TFormClass(), zv::Application());
+    zv::TFormRef m(g_modal);
+    m.SetBounds(60, 60, 200, 120);
+    m.Create();
+    SetTimer(nullptr, 0, 50, &EndModalSoon);
+    return m.ShowModal().AsInt() == 7;  // "yes, close"
+  }));
+  EXPECT_TRUE(zv::TFormRef(owner).Close().AsBool());
+  EXPECT_EQ(zv::ObjectHwnd(owner), nullptr);
+  EXPECT_EQ(zv::ObjectHwnd(g_modal), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(zv::ObjectHwnd(other)));
+  g_modal = Value();
+  ExpectAllBack();
+}
+
+TEST_F(CloseFaults, AnAbortInsideShowModalEnablesTheOthersAndLeaksNothing) {
+  Value owner = MakeTForm();
+  Value modal = zv::NewObject(zv::TFormClass(), zv::Application());
+  made_.push_back(modal);
+  zv::TFormRef m(modal);
+  m.SetBounds(60, 60, 200, 120);
+  m.Create();
+  zvtest::MakeButton(modal, "&ok", 5, 5);
+  SetTimer(nullptr, 0, 50, &AbortSoon);
+  EXPECT_THROW(m.ShowModal(), zv::Break);
+  EXPECT_FALSE(zv::ExceptionDeferred());
+  EXPECT_TRUE(IsWindowEnabled(zv::ObjectHwnd(owner)));
+  // The modal form is still a whole form that can be closed normally.
+  if (HWND h = m.hwnd()) {
+    EXPECT_EQ(zv::GETCONTROLFROMHANDLE(h).AsObject(), modal.AsObject());
+  }
+  ExpectAllBack();
+}
+
+TEST_F(CloseFaults, AFailedWindowCreationLeavesHandleZeroAndNothingBreaksAfterwards) {
+  Value form = zv::NewObject(zv::TFormClass(), zv::Application());
+  zv::TFormRef f(form);
+  f.SetBounds(10, 10, 200, 100);
+  HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseWindows, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  f.Create();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(f.hwnd(), nullptr);
+  EXPECT_EQ(zv::Get(form, zv::sym::Handle).AsInt(), 0);
+  EXPECT_TRUE(InApplication(form));  // inserted all the same
+  f.Show();
+  zvtest::MakeButton(form, "&x", 5, 5);  // a child without a parent window fails quietly
+  EXPECT_TRUE(f.Close().AsBool());
+  EXPECT_TRUE(f.Close(true).AsBool());
+  zv::Application().Send(zv::sym::RemoveForm, form);
+  EXPECT_FALSE(InApplication(form));
+  ExpectAllBack();
 }
 
 }  // namespace
