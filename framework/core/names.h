@@ -350,6 +350,7 @@
   X(WMActivate) \
   X(WMCaptureChanged) \
   X(WMChar) \
+  X(WMChildActivate) \
   X(WMClose) \
   X(WMCommand) \
   X(WMContextMenu) \
@@ -378,6 +379,7 @@
   X(WMMouseMove) \
   X(WMMouseWheel) \
   X(WMMove) \
+  X(WMNCActivate) \
   X(WMNCCalcSize) \
   X(WMNCDestroy) \
   X(WMNCHitTest) \
@@ -398,6 +400,7 @@
   X(WMThemeChanged) \
   X(WMVScroll) \
   X(WMWindowPosChanged) \
+  X(WMWindowPosChanging) \
   X(aArguments) \
   X(aBalloonZones) \
   X(aComponents) \

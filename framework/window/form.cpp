@@ -636,6 +636,52 @@ Value WMActivate(Object& self, const WinMsg& m) {
   return self.Send(sym::OnDeactivate, otherForm);
 }
 
+// An MDI child gets no WM_ACTIVATE: its activation arrives as
+// WM_NCACTIVATE (the caption drawn active or not), sent by the MDI client
+// to the child that gains and to the one that loses. The child then is its
+// client's active form and fires OnActivate / OnDeactivate like any form.
+// Default processing follows (it draws the caption).
+Value WMNCActivate(Object& self, const WinMsg& m) {
+  if (!IsMdiChild(self)) return {};
+  const bool active = m.wParam != 0;
+  if (active == Get(self, sym::lActive).AsBool()) return {};
+  const Value client = Get(self, sym::oMdiClient);
+  Put(self, sym::set::lActive, active);
+  if (active) {
+    const Value previous = client.IsObject() ? Get(client, sym::oActiveForm) : Value();
+    if (client.IsObject()) client.Send(sym::SetActiveForm, Value(&self));
+    self.Send(sym::OnActivate, previous.AsObject() == &self ? Value() : previous);
+  } else {
+    self.Send(sym::OnDeactivate, Value());
+  }
+  RethrowDeferred();
+  return {};
+}
+
+// WM_CHILDACTIVATE (an MDI child activated, moved or sized): the client's
+// record of its active child follows the client itself.
+Value WMChildActivate(Object& self, const WinMsg& m) {
+  if (!IsMdiChild(self)) return {};
+  const Value client = Get(self, sym::oMdiClient);
+  if (HWND c = ObjectHwnd(client); c && reinterpret_cast<HWND>(SendMessageA(c, WM_MDIGETACTIVE, 0, 0)) == m.hwnd)
+    client.Send(sym::SetActiveForm, Value(&self));
+  return {};
+}
+
+// The tracking limits hold for sizes set by the program too (Windows
+// applies WM_GETMINMAXINFO only to sizing by the user and to maximising).
+Value WMWindowPosChanging(Object& self, const WinMsg& m) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.lParam);
+  if (!pos || (pos->flags & SWP_NOSIZE) || IsIconic(m.hwnd) || IsZoomed(m.hwnd)) return {};
+  const long long minW = Get(self, sym::FnMinWidth).AsInt(), minH = Get(self, sym::FnMinHeight).AsInt();
+  const long long maxW = Get(self, sym::FnMaxWidth).AsInt(), maxH = Get(self, sym::FnMaxHeight).AsInt();
+  if (maxW > 0 && pos->cx > maxW) pos->cx = static_cast<int>(maxW);
+  if (maxH > 0 && pos->cy > maxH) pos->cy = static_cast<int>(maxH);
+  if (minW > 0 && pos->cx < minW) pos->cx = static_cast<int>(minW);
+  if (minH > 0 && pos->cy < minH) pos->cy = static_cast<int>(minH);
+  return {};
+}
+
 Value FormSize(Object& self, const SizeMsg& m) {
   SuperHandler(self, sym::WMSize, m);
   const Value bar = Get(self, sym::oMsgBar);

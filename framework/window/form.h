@@ -117,6 +117,9 @@
   X(HANDLER, WMChar, &FormChar) \
   X(HANDLER, WMMove, &WMMove) \
   X(HANDLER, WMActivate, &WMActivate) \
+  X(HANDLER, WMNCActivate, &WMNCActivate) \
+  X(HANDLER, WMChildActivate, &WMChildActivate) \
+  X(HANDLER, WMWindowPosChanging, &WMWindowPosChanging) \
   X(HANDLER, WMSize, &FormSize) \
   X(HANDLER, WMShowWindow, &WMShowWindow) \
   X(HANDLER, WMSetFocus, &FormSetFocusMsg) \

@@ -2,6 +2,9 @@
 // and their window classes, the saved window state and MDI children.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/core/application.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
@@ -148,6 +151,23 @@ void CALLBACK EndModalSoon(HWND, UINT, UINT_PTR id, DWORD) {
   zv::TFormRef(g_modal).Close();
 }
 
+TEST_F(Forms, TrackingLimitsHoldForSizesSetByTheProgram) {
+  Value form = MakeTForm();
+  zv::TFormRef f(form);
+  f.SetMinSize(200, 150);
+  f.SetMaxSize(400, 300);
+  RECT r{};
+  f.SetBounds(40, 40, 100, 100);
+  GetWindowRect(f.hwnd(), &r);
+  EXPECT_EQ(r.right - r.left, 200);
+  EXPECT_EQ(r.bottom - r.top, 150);
+  SetWindowPos(f.hwnd(), nullptr, 0, 0, 900, 900, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(f.hwnd(), &r);
+  EXPECT_EQ(r.right - r.left, 400);
+  EXPECT_EQ(r.bottom - r.top, 300);
+  EXPECT_EQ(f.nWidth(), 400);  // the stored size follows the window
+}
+
 TEST_F(Forms, AModalFormReturnsItsResultAndTheOthersAreEnabledAgain) {
   Value owner = MakeTForm();
   g_modal = zv::NewObject(zv::TFormClass(), zv::Application());
@@ -256,6 +276,27 @@ TEST_F(Forms, AnMdiChildLivesInItsFramesClientAndMaximisesThere) {
   GetClientRect(clientWnd, &kr);
   GetClientRect(c.hwnd(), &cr);
   EXPECT_LE(cr.right, kr.right);  // maximised inside the client, not the screen
+  c.Restore();
+  // Activation between two children: flags, events and the client's record.
+  Value second = zv::NewObject(zv::TFormClass(), frame);
+  zv::TFormRef c2(second);
+  c2.nFormType(2);
+  c2.SetBounds(40, 40, 200, 150);
+  c2.Create();
+  c2.Show();
+  std::vector<std::string> events;
+  c.OnActivate().Bind(Value::Callable([&](zv::Args) -> Value { return events.push_back("1 on"), Value(); }));
+  c.OnDeactivate().Bind(Value::Callable([&](zv::Args) -> Value { return events.push_back("1 off"), Value(); }));
+  c2.OnDeactivate().Bind(Value::Callable([&](zv::Args) -> Value { return events.push_back("2 off"), Value(); }));
+  SendMessageA(clientWnd, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(c2.hwnd()), 0);
+  EXPECT_TRUE(c2.lActive());
+  EXPECT_FALSE(c.lActive());
+  SendMessageA(clientWnd, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(c.hwnd()), 0);
+  EXPECT_TRUE(c.lActive());
+  EXPECT_FALSE(c2.lActive());
+  EXPECT_EQ(zv::Get(client, zv::sym::oActiveForm).AsObject(), child.AsObject());
+  EXPECT_EQ(events, (std::vector<std::string>{"2 off", "1 on"}));
+  EXPECT_TRUE(c2.Close(true).AsBool());
   EXPECT_TRUE(c.Close(true).AsBool());
   EXPECT_EQ(zv::Get(client, zv::sym::aForms).Len(), 0u);
   // A modal form is never an MDI child.
