@@ -3,6 +3,7 @@
 #include "framework/core/appdata.h"
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/brush_pen.h"
+#include "framework/graphics/canvas.h"
 #include "framework/graphics/font.h"
 #include "framework/services/cursor.h"
 #include "framework/services/screen.h"
@@ -38,6 +39,8 @@ const Entry kCatalog[] = {
     {"TFont", &TFontClass},
     {"TBrush", &TBrushClass},
     {"TPen", &TPenClass},
+    {"TCanvas", &TCanvasClass},
+    {"TRect", &TRectClass},
     {"TScreen", &TScreenClass},
     {"TDisplayMonitor", &TDisplayMonitorClass},
     {"TCursor", &TCursorClass},

@@ -26,6 +26,7 @@
   X(AlignControls) \
   X(ApplyTooltips) \
   X(ArrangeIcons) \
+  X(AsArray) \
   X(BeginPaint) \
   X(CallMethod) \
   X(CallOnHelp) \
@@ -55,6 +56,8 @@
   X(Destroy) \
   X(Disable) \
   X(DrawItem) \
+  X(DrawPicture) \
+  X(DrawRichEdit) \
   X(Enable) \
   X(End) \
   X(EndPaint) \
@@ -68,6 +71,7 @@
   X(FcTheme) \
   X(FcTooltip) \
   X(FhBitmap) \
+  X(FillRect) \
   X(Fl3D) \
   X(FlActive) \
   X(FlAlwaysTip) \
@@ -142,6 +146,7 @@
   X(FoMenu) \
   X(FoMutex) \
   X(FoParent) \
+  X(FoPen) \
   X(FoTooltip) \
   X(Free) \
   X(Get) \
@@ -179,6 +184,7 @@
   X(InsertControl) \
   X(InsertForm) \
   X(Invoke) \
+  X(LineTo) \
   X(Link) \
   X(Load) \
   X(LoadFromFile) \
@@ -189,6 +195,7 @@
   X(MessageBox) \
   X(Minimize) \
   X(MinimizeAll) \
+  X(MoveTo) \
   X(New) \
   X(Next) \
   X(Notify) \
@@ -249,6 +256,9 @@
   X(PaperRes) \
   X(PaperSize) \
   X(PhysicalOffset) \
+  X(PixelsToMapMode) \
+  X(PixelsToTwips) \
+  X(PointToPixels) \
   X(PostMsg) \
   X(Previous) \
   X(ProcessControl) \
@@ -256,6 +266,8 @@
   X(QVNotify) \
   X(ReCreate) \
   X(Recreate) \
+  X(RectToPixels) \
+  X(Rectangle) \
   X(Redraw) \
   X(Refresh) \
   X(Register) \
@@ -269,15 +281,19 @@
   X(ReplaceExStyle) \
   X(ReplaceStyle) \
   X(RequestState) \
+  X(Reset) \
   X(Resize) \
   X(Resolution) \
   X(Restore) \
   X(RestoreFromText) \
   X(RestoreState) \
+  X(RoundRect) \
   X(Run) \
   X(SaveState) \
   X(SaveToText) \
   X(ScreenToClient) \
+  X(SelectFont) \
+  X(SelectPen) \
   X(SendMsg) \
   X(Set) \
   X(Set3D) \
@@ -313,6 +329,7 @@
   X(SetMinSize) \
   X(SetMutex) \
   X(SetParent) \
+  X(SetPen) \
   X(SetProperty) \
   X(SetRedraw) \
   X(SetSize) \
@@ -337,6 +354,12 @@
   X(ShowTooltip) \
   X(SizeToHeight) \
   X(Terminate) \
+  X(TextExtent) \
+  X(TextHeight) \
+  X(TextLines) \
+  X(TextOut) \
+  X(TextRect) \
+  X(TextWidth) \
   X(Tile) \
   X(TileHorizontal) \
   X(TileVertical) \
@@ -410,6 +433,7 @@
   X(aForms) \
   X(aItems) \
   X(aMonitors) \
+  X(aPenPos) \
   X(aProperties) \
   X(aShortCut) \
   X(aTooltipZones) \
@@ -466,6 +490,8 @@
   X(lMinimizeBox) \
   X(lModal) \
   X(lMsgAuto) \
+  X(lOwnFont) \
+  X(lOwnPen) \
   X(lParentFont) \
   X(lParentIcon) \
   X(lPopup) \
@@ -491,6 +517,7 @@
   X(nBitsPerPixel) \
   X(nBkgndMode) \
   X(nBorderStyle) \
+  X(nBottom) \
   X(nBuild) \
   X(nCaptionHeight) \
   X(nCharSet) \
@@ -510,11 +537,17 @@
   X(nExtraWidth) \
   X(nFormType) \
   X(nHeight) \
+  X(nHorzOffset) \
+  X(nHorzRes) \
+  X(nHorzSize) \
   X(nIcon) \
   X(nId) \
   X(nIndex) \
   X(nLastID) \
   X(nLeft) \
+  X(nLogPixelsX) \
+  X(nLogPixelsY) \
+  X(nMapMode) \
   X(nMaxHeight) \
   X(nMaxPosX) \
   X(nMaxPosY) \
@@ -525,16 +558,26 @@
   X(nMonitors) \
   X(nOnDrag) \
   X(nOrientation) \
+  X(nPhyHorzRes) \
+  X(nPhyHorzSize) \
+  X(nPhyVertRes) \
+  X(nPhyVertSize) \
   X(nPixelsPerInch) \
   X(nRelease) \
+  X(nRight) \
   X(nScrollIncrement) \
   X(nShowMode) \
   X(nSize) \
   X(nStyle) \
+  X(nTextAlignment) \
+  X(nTextVAlignment) \
   X(nTooltipIcon) \
   X(nTooltipZones) \
   X(nTop) \
   X(nVersion) \
+  X(nVertOffset) \
+  X(nVertRes) \
+  X(nVertSize) \
   X(nVirtualHeight) \
   X(nVirtualWidth) \
   X(nWeight) \
@@ -564,6 +607,7 @@
   X(oMsgBar) \
   X(oMutex) \
   X(oParent) \
+  X(oPen) \
   X(oPopup) \
   X(oPrevWnd) \
   X(oTooltip) \
@@ -583,6 +627,7 @@
   X(DoAction) \
   X(HandleEvent) \
   X(OnChange) \
+  X(Paint) \
   X(ShowKeyword) \
   X(ShowTOC) \
   X(hPrinterDC) \

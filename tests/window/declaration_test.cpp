@@ -11,6 +11,7 @@
 #include "framework/core/application.h"
 #include "framework/core/declare.h"
 #include "framework/graphics/brush_pen.h"
+#include "framework/graphics/canvas.h"
 #include "framework/graphics/font.h"
 #include "framework/ole/oleauto.h"
 #include "framework/services/cursor.h"
@@ -46,7 +47,8 @@ std::vector<Class*> FrameworkClasses() {
           zv::QDisplayMonitorClass(), zv::TDisplayMonitorClass(), zv::QCursorClass(), zv::TCursorClass(),
           zv::QScrollingWinControlClass(), zv::TScrollingWinControlClass(),
           zv::QFormClass(), zv::TFormClass(), zv::QMDIClientClass(), zv::TMDIClientClass(),
-          zv::QMsgBarClass(), zv::TMsgBarClass(), zv::QMsgItemClass(), zv::TMsgItemClass()};
+          zv::QMsgBarClass(), zv::TMsgBarClass(), zv::QMsgItemClass(), zv::TMsgItemClass(),
+          zv::QCanvasClass(), zv::TCanvasClass(), zv::QRectClass(), zv::TRectClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -136,6 +138,8 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QMDIClientClass, ZV_QMDICLIENT_MEMBERS)
   CHECK_TABLE(zv::QMsgBarClass, ZV_QMSGBAR_MEMBERS)
   CHECK_TABLE(zv::QMsgItemClass, ZV_QMSGITEM_MEMBERS)
+  CHECK_TABLE(zv::QCanvasClass, ZV_QCANVAS_MEMBERS)
+  CHECK_TABLE(zv::QRectClass, ZV_QRECT_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;
 }
