@@ -25,14 +25,14 @@ constexpr int kLines = 100;
 // The layout every child gets, the same on both sides: even children are
 // anchored (left+top+right, left+right+bottom, all four, or centred),
 // odd ones aligned to the top, left, bottom or right in turn.
-struct Spec {
+struct Placement {
   int align = 0;
   int anchors = 3;
   RECT rect{};
 };
 
-Spec ChildSpec(int i) {
-  Spec s;
+Placement ChildPlacement(int i) {
+  Placement s;
   const int slot = i / 2;
   if (i % 2 == 0) {
     static const int kAnchors[] = {7, 13, 15, 0};
@@ -49,7 +49,7 @@ Spec ChildSpec(int i) {
 // The bare side: the children's recorded distances and the same arithmetic.
 struct BareChild {
   HWND hwnd;
-  Spec spec;
+  Placement place;
   int left, top, right, bottom, width, height;  // distances and size
 };
 std::vector<BareChild> g_bare;
@@ -59,11 +59,11 @@ void BareLayout(HWND parent, int cw, int ch) {
   HDWP dwp = BeginDeferWindowPos(static_cast<int>(g_bare.size()));
   for (BareChild& c : g_bare) {
     long long x = 0, y = 0, w = c.width, h = c.height;
-    switch (c.spec.align) {
+    switch (c.place.align) {
       case 0: {
         x = c.left;
         y = c.top;
-        const int a = c.spec.anchors;
+        const int a = c.place.anchors;
         if ((a & 4) && (a & 1)) w = cw - c.right - x - 1;
         else if (a & 4) x = cw - c.right - w - 1;
         else if (!(a & 1)) x += (cw - c.left - c.right - w - 1) >> 1;
@@ -125,7 +125,7 @@ HWND MakeBareParent() {
   RECT c;
   GetClientRect(parent, &c);
   for (int i = 0; i < kChildren; ++i) {
-    const Spec s = ChildSpec(i);
+    const Placement s = ChildPlacement(i);
     HWND child = CreateWindowA("BareLayoutChild", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, s.rect.left, s.rect.top,
                                s.rect.right - s.rect.left, s.rect.bottom - s.rect.top, parent, nullptr, inst, nullptr);
     const int w = s.rect.right - s.rect.left, h = s.rect.bottom - s.rect.top;
@@ -151,7 +151,7 @@ zv::Value MakeFrameworkParent() {
   f.cText("framework");
   f.Create();
   for (int i = 0; i < kChildren; ++i) {
-    const Spec s = ChildSpec(i);
+    const Placement s = ChildPlacement(i);
     zv::Value child = zv::NewObject(zv::TWinControlClass(), form);
     zv::TWinControlRef c(child);
     c.SetBounds(s.rect.left, s.rect.top, s.rect.right - s.rect.left, s.rect.bottom - s.rect.top);

@@ -138,17 +138,18 @@ H HandleOf(const Value& gdiObject) {
   return gdiObject.IsObject() ? ObjectHandle<H>(gdiObject) : nullptr;
 }
 
-// The canvas's font selected for the life of a drawing step.
-class FontScope {
+// The canvas's font or pen (member `which`) selected into the context for
+// the life of one drawing step, when it has a handle.
+class Selected {
  public:
-  FontScope(Object& self, HDC dc) : dc_(dc) {
-    if (HFONT f = HandleOf<HFONT>(Get(self, sym::FoFont)); f && dc) old_ = SelectObject(dc, f);
+  Selected(Object& self, HDC dc, Symbol which) : dc_(dc) {
+    if (HGDIOBJ h = HandleOf<HGDIOBJ>(Get(self, which)); h && dc) old_ = SelectObject(dc, h);
   }
-  ~FontScope() {
+  ~Selected() {
     if (old_) SelectObject(dc_, old_);
   }
-  FontScope(const FontScope&) = delete;
-  FontScope& operator=(const FontScope&) = delete;
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
 
  private:
   HDC dc_;
@@ -165,7 +166,7 @@ Value TextExtent(Object& self, Args a) {
   HDC own = dc ? nullptr : CreateCompatibleDC(nullptr);
   SIZE size{};
   {
-    FontScope font(self, dc ? dc : own);
+    Selected font(self, dc ? dc : own, sym::FoFont);
     GetTextExtentPoint32W(dc ? dc : own, text.c_str(), static_cast<int>(text.size()), &size);
   }
   if (own) DeleteDC(own);
@@ -304,7 +305,7 @@ Value CanvasTextOut(Object& self, Args a) {
   int x = Pixel(Convert(self, a.Get(0), true)), y = Pixel(Convert(self, a.Get(1), false));
   const int width = a.Get(3).IsNumber() ? Pixel(Convert(self, a.Get(3), true))
                                         : static_cast<int>(self.Send(sym::TextWidth, text).AsInt());
-  FontScope font(self, dc);
+  Selected font(self, dc, sym::FoFont);
   TextColours colours(self, dc, a.Get(4));
   const long long align = Int(self, sym::nTextAlignment);
   SetTextAlign(dc, static_cast<UINT>(align));
@@ -321,7 +322,7 @@ Value TextRect(Object& self, Args a) {
   if (!dc) return false;
   const Box b = PixelBox(self, a.Get(0));
   RECT r{b.left, b.top, b.right, b.bottom};
-  FontScope font(self, dc);
+  Selected font(self, dc, sym::FoFont);
   TextColours colours(self, dc, a.Get(2));
   SetTextAlign(dc, 0);
   const bool wordBreak = !a.Get(3).IsFalse();
@@ -354,28 +355,11 @@ Value MoveTo(Object& self, Args a) {
   return true;
 }
 
-// The canvas's pen selected for one drawing step, when it has one.
-class PenScope {
- public:
-  PenScope(Object& self, HDC dc) : dc_(dc) {
-    if (HPEN p = HandleOf<HPEN>(Get(self, sym::FoPen))) old_ = SelectObject(dc, p);
-  }
-  ~PenScope() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  PenScope(const PenScope&) = delete;
-  PenScope& operator=(const PenScope&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_ = nullptr;
-};
-
 Value LineTo(Object& self, Args a) {
   HDC dc = Dc(self);
   if (!dc) return false;
   const int x = Pixel(Convert(self, a.Get(0), true)), y = Pixel(Convert(self, a.Get(1), false));
-  PenScope pen(self, dc);
+  Selected pen(self, dc, sym::FoPen);
   const BOOL r = ::LineTo(dc, x, y);
   Put(self, sym::set::aPenPos, Value::List({static_cast<long long>(x), static_cast<long long>(y)}));
   return r != 0;
@@ -424,7 +408,7 @@ Value DrawRectangle(Object& self, Args a) {
   if (!dc) return false;
   const Box b = PixelBox(self, a.Get(0));
   BrushFor brush(a.Get(1).IsObject() ? a.Get(1) : Value(), Get(self, sym::nClrPane), RGB(255, 255, 255));
-  PenScope pen(self, dc);
+  Selected pen(self, dc, sym::FoPen);
   HGDIOBJ old = brush.get() ? SelectObject(dc, brush.get()) : nullptr;
   const BOOL r = ::Rectangle(dc, b.left, b.top, b.right, b.bottom);
   if (old) SelectObject(dc, old);
@@ -440,7 +424,7 @@ Value DrawRoundRect(Object& self, Args a) {
   const int w = Pixel(Convert(self, a.Get(1).IsNumber() ? a.Get(1) : Value(0), true));
   const int h = Pixel(Convert(self, a.Get(2).IsNumber() ? a.Get(2) : Value(0), false));
   BrushFor brush(Value(), Get(self, sym::nClrPane), RGB(255, 255, 255));
-  PenScope pen(self, dc);
+  Selected pen(self, dc, sym::FoPen);
   HGDIOBJ old = brush.get() ? SelectObject(dc, brush.get()) : nullptr;
   const BOOL r = ::RoundRect(dc, b.left, b.top, b.right, b.bottom, w, h);
   if (old) SelectObject(dc, old);
