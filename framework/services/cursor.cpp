@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/core/members.h"
+#include "framework/window/owned_handle.h"
 
 namespace zv {
 namespace {
@@ -20,20 +21,9 @@ std::uint32_t g_ownedSlot = 0;
 //     LR_SHARED, which makes a private copy for this object;
 // the last two are the object's own. DestroyCursor is called on pOwned only,
 // so a shared cursor is never destroyed, whatever its name looked like.
-void Release(Object& self) {
-  if (HCURSOR owned = ValueHandle<HCURSOR>(Get(self, sym::pOwned))) DestroyCursor(owned);
-  Put(self, sym::set::pOwned, 0);
-  Put(self, sym::set::Handle, 0);
-}
-
-Value Keep(Object& self, HCURSOR h, bool owned) {
-  Put(self, sym::set::Handle, HandleValue(h));
-  Put(self, sym::set::pOwned, owned && h ? HandleValue(h) : Value(0));
-  return h != nullptr;
-}
-
-// The name as stored: an absent name is the empty one.
-Value StoredName(const Value& name) { return name.IsNil() ? Value("") : name; }
+void Release(Object& self) { owned::Release<&DestroyCursor>(self); }
+using owned::Keep;
+using owned::StoredName;
 
 bool IsFileName(const Value& name) { return name.IsString() && name.AsString().find('.') != std::string::npos; }
 
@@ -98,11 +88,7 @@ Value Clone(Object& self, Args) {
 }
 
 // An object dropped without Destroy still gives its own cursor back.
-void Finalize(Object& self) {
-  Value& owned = self.Slot(g_ownedSlot);
-  if (HCURSOR h = ValueHandle<HCURSOR>(owned)) DestroyCursor(h);
-  owned = Value(0);
-}
+void Finalize(Object& self) { owned::ReleaseSlot<&DestroyCursor>(self.Slot(g_ownedSlot)); }
 
 }  // namespace
 
