@@ -1,6 +1,6 @@
 // The demonstration program. Until the demo's own main form exists it shows
 // a plain framework form: a few of the framework's localised texts painted
-// on it, three push buttons that make the character think, speak and move,
+// on it, three bitmap buttons that make the character think, speak and move,
 // a status bar saying how the character is doing (and what the focused
 // button does), and the character started through the framework's OLE
 // client ("Agent.Control.2"). That
@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "framework/controls/btnbmp.h"
 #include "framework/core/application.h"
 #include "framework/core/environment.h"
 #include "framework/core/members.h"
@@ -19,31 +20,18 @@
 #include "framework/window/msgbar.h"
 #include "runtime/runtime.h"
 
-// A push button: a standard control over the system's "BUTTON" class.
-#define DEMO_BUTTON_MEMBERS(X) \
-  X(DATA_P, std::string, cWinClassName, "BUTTON") \
-  X(DATA_P, int, nCtlStyle, static_cast<long long>(WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON))
-
 namespace {
 
 using zv::Value;
 
-zv::Class* DemoButtonClass() {
-  static zv::Class* c = [] {
-    zv::QVClass b("TDemoButton", {zv::TStdControlClass()});
-    ZV_REGISTER_MEMBERS(b, DEMO_BUTTON_MEMBERS);
-    return b.Create();
-  }();
-  return c;
-}
-
 Value g_merlin;  // the character, once it runs
 
-void AddButton(const Value& form, const std::string& text, const std::string& message, int left,
+// The demo's bitmap buttons, beside the texts, one above the other.
+void AddButton(const Value& form, const std::string& text, const std::string& message, int top,
                Value (*action)(zv::Args)) {
-  Value button = zv::NewObject(DemoButtonClass(), form);
-  zv::TStdControlRef b(button);
-  b.SetBounds(left, 130, 90, 26);
+  Value button = zv::NewObject(zv::TBtnBmpClass(), form);
+  zv::TBtnBmpRef b(button);
+  b.SetBounds(332, top, 90, 25);
   b.cText(text);
   b.cMessage(message);
   b.OnClick().Bind(Value::Callable(action));
@@ -115,16 +103,16 @@ void MAIN() {
   Value form = zv::NewObject(zv::TFormClass(), zv::Application());
   zv::TFormRef f(form);
   f.cText("Zorvan");
-  f.SetBounds(100, 100, 460, 240);
+  f.SetBounds(100, 100, 460, 280);
   f.OnPaint().Bind(Value::Callable(&PaintTexts));
   f.Create();
   Value bar = zv::NewObject(zv::TMsgBarClass(), form);
   bar.Send(zv::sym::Create, form);
   bar.Send(zv::sym::AddItem, "Starting the character...");
   bar.Send(zv::sym::AddItem, "Zorvan", 70);
-  AddButton(form, "&Pensar", "The character thinks.", 10, &Think);
-  AddButton(form, "&Hablar", "The character speaks.", 110, &Speak);
-  AddButton(form, "&Mover", "The character moves.", 210, &Move);
+  AddButton(form, "Think()", "The character thinks.", 40, &Think);
+  AddButton(form, "Speak", "The character speaks.", 104, &Speak);
+  AddButton(form, "MoveTo()", "The character moves.", 164, &Move);
   f.Show();
   g_merlin = StartCharacter(f.hwnd(), bar);
   zv::Application().Send(zv::sym::Run);

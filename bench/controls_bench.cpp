@@ -4,7 +4,10 @@
 //      whose WM_SIZE does the same rectangle arithmetic with DeferWindowPos;
 //   2. a full repaint through the double-buffered paint frame with an
 //      OnPaint handler drawing 100 text lines, against a bare window
-//      procedure doing the same double-buffered drawing.
+//      procedure doing the same double-buffered drawing;
+//   3. a repaint of a bitmap button (classic look: push-button frame and
+//      centred caption) against a bare owner-drawn "BUTTON" whose parent
+//      draws the same frame and caption, double-buffered, on WM_DRAWITEM.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,7 +15,9 @@
 
 #include "bench/bench_util.h"
 #include "framework/core/application.h"
+#include "framework/controls/btnbmp.h"
 #include "framework/core/members.h"
+#include "framework/window/theme.h"
 #include "framework/window/wincontrol.h"
 
 namespace {
@@ -218,6 +223,42 @@ double RepaintNs(HWND hwnd, int rounds) {
   });
 }
 
+// ---------------------------------------------------------------- bitmap button
+
+// The parent of the bare owner-drawn button: the classic push-button frame
+// and the centred caption into a memory bitmap, one blit.
+LRESULT CALLBACK OwnerDrawParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_DRAWITEM) {
+    const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+    const RECT all = di->rcItem;
+    HDC mem = CreateCompatibleDC(di->hDC);
+    HBITMAP bmp = CreateCompatibleBitmap(di->hDC, all.right, all.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT rc = all;
+    const bool pressed = di->itemState & ODS_SELECTED;
+    DrawFrameControl(mem, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (pressed ? DFCS_PUSHED : 0));
+    InflateRect(&rc, -3, -3);
+    HGDIOBJ oldFont = SelectObject(mem, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(mem, TRANSPARENT);
+    char text[32];
+    const int n = GetWindowTextA(di->hwndItem, text, sizeof text);
+    DrawTextA(mem, text, n, &rc, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CENTER | DT_VCENTER);
+    SelectObject(mem, oldFont);
+    BitBlt(di->hDC, 0, 0, all.right, all.bottom, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    return TRUE;
+  }
+  return DefWindowProcA(h, m, w, l);
+}
+
+double ButtonRepaintNs(HWND button, int rounds) {
+  return bench::NsPerCall(static_cast<std::uint64_t>(rounds), [button] {
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  });
+}
+
 }  // namespace
 
 int main() {
@@ -264,5 +305,37 @@ int main() {
   std::printf("  (goal: within 1.2x)\n");
   DestroyWindow(barePaint);
   p.Destroy(true);
+
+  zv::theme::ForceClassic(true);  // the same drawing on both sides
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA pc{};
+  pc.lpfnWndProc = &OwnerDrawParentProc;
+  pc.hInstance = instance;
+  pc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  pc.lpszClassName = "OwnerDrawParent";
+  RegisterClassA(&pc);
+  HWND bareHost = CreateWindowA("OwnerDrawParent", "bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, instance, nullptr);
+  HWND bareButton = CreateWindowA("BUTTON", "Speak", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 90, 25, bareHost,
+                                  nullptr, instance, nullptr);
+  SendMessageA(bareButton, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  zv::Value host = zv::NewObject(BenchFormClass());
+  zv::TWinControlRef hv(host);
+  hv.SetBounds(220, 0, 200, 100);
+  hv.Create();
+  ShowWindow(hv.hwnd(), SW_SHOW);
+  zv::Value button = zv::NewObject(zv::TBtnBmpClass(), host);
+  zv::TBtnBmpRef bv(button);
+  bv.SetBounds(10, 10, 90, 25);
+  bv.cText("Speak");
+  bv.Create();
+  ShowWindow(bv.hwnd(), SW_SHOW);
+  const bench::Comparison repaint =
+      bench::Alternate(7, [&] { return ButtonRepaintNs(bareButton, 500); }, [&] { return ButtonRepaintNs(bv.hwnd(), 500); });
+  std::printf("\nButton repaint (classic frame and caption, double-buffered), 7 alternating rounds\n\n");
+  bench::Report("bare owner-drawn BUTTON: WM_DRAWITEM in the parent", "framework: TBtnBmp WMPaint", repaint);
+  std::printf("  (goal: within 1.3x)\n");
+  DestroyWindow(bareHost);
+  hv.Destroy(true);
   return 0;
 }

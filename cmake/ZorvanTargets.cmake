@@ -43,11 +43,20 @@ endif()
 # tables, icon, bitmap and cursor.
 set(ZORVAN_RESOURCE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/../resources/zorvan.rc)
 
+# RESOURCE_SCRIPT replaces that script by one of the program's own, which
+# includes it ("zorvan.rc", found on the resource include path): a program
+# has one resource script, since the linker cannot join two.
 function(zorvan_executable target)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "RESOURCE_SCRIPT" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   if(WIN32)
-    target_sources(${target} PRIVATE ${ZORVAN_RESOURCE_SCRIPT})
+    if(ARG_RESOURCE_SCRIPT)
+      target_sources(${target} PRIVATE ${ARG_RESOURCE_SCRIPT})
+      get_filename_component(resdir ${ZORVAN_RESOURCE_SCRIPT} DIRECTORY)
+      target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:-I${resdir}>)
+    else()
+      target_sources(${target} PRIVATE ${ZORVAN_RESOURCE_SCRIPT})
+    endif()
     if(ARG_GUI)
       set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
     endif()
@@ -59,8 +68,9 @@ endfunction()
 # A test: a GoogleTest executable registered with CTest. Windows tests run
 # under Wine inside the session fixture (one Xvfb and one wineserver for the run).
 function(zorvan_test target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;FIXTURES" ${ARGN})
-  zorvan_executable(${target} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} zorvan_gtest_main)
+  cmake_parse_arguments(ARG "" "RESOURCE_SCRIPT" "SOURCES;LIBS;FIXTURES" ${ARGN})
+  zorvan_executable(${target} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} zorvan_gtest_main
+    RESOURCE_SCRIPT ${ARG_RESOURCE_SCRIPT})
   set(workdir ${CMAKE_BINARY_DIR}/test-work/${target})
   file(MAKE_DIRECTORY ${workdir})
   add_test(NAME ${target} COMMAND ${target} WORKING_DIRECTORY ${workdir})

@@ -49,7 +49,7 @@ fi
 # corpus as a regression case once the fault is fixed.
 fuzz_all() {
   local seconds=${ZORVAN_FUZZ_SECONDS:-15} bad=0 t
-  for t in versioninfo cmdline font_text texts_subst classbuilder values maps symbols; do
+  for t in versioninfo cmdline font_text image_formats texts_subst classbuilder values maps symbols; do
     mkdir -p "build/fuzz/work/$t" "build/fuzz/artifacts/$t"
     echo "fuzz_$t: ${seconds}s" >&2
     if ! "build/fuzz/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=0 \

@@ -2,9 +2,18 @@
 
 #include "framework/core/appdata.h"
 #include "framework/core/classbuilder.h"
+#include "framework/controls/btnbmp.h"
+#include "framework/controls/button.h"
+#include "framework/controls/edit.h"
+#include "framework/controls/frames.h"
+#include "framework/controls/label.h"
 #include "framework/graphics/brush_pen.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/font.h"
+#include "framework/graphics/icon.h"
+#include "framework/graphics/image_control.h"
+#include "framework/graphics/image_list.h"
+#include "framework/graphics/picture.h"
 #include "framework/services/cursor.h"
 #include "framework/services/screen.h"
 #include "framework/services/tooltip.h"
@@ -40,6 +49,16 @@ const Entry kCatalog[] = {
     {"TBrush", &TBrushClass},
     {"TPen", &TPenClass},
     {"TCanvas", &TCanvasClass},
+    {"TButton", &TButtonClass},
+    {"TBtnBmp", &TBtnBmpClass},
+    {"TLabel", &TLabelClass},
+    {"TBevel", &TBevelClass},
+    {"TGroupBox", &TGroupBoxClass},
+    {"TEdit", &TEditClass},
+    {"TIcon", &TIconClass},
+    {"TImage", &TImageClass},
+    {"TImageList", &TImageListClass},
+    {"TPicture", &TPictureClass},
     {"TRect", &TRectClass},
     {"TScreen", &TScreenClass},
     {"TDisplayMonitor", &TDisplayMonitorClass},

@@ -96,10 +96,10 @@
 
 #define ZV_VIEW_MEMBER_(kind, ...) ZV_VIEW_##kind(__VA_ARGS__)
 #define ZV_VIEW_PROPERTY(type, member, ...)                                                       \
-  type member() const { return this->template Read<type>(::zv::sym::member); }                    \
-  void member(const type& v) const { this->Write(::zv::sym::set::member, v); }
+  type member() const { return this->template ReadMember<type>(::zv::sym::member); }                    \
+  void member(const type& v) const { this->WriteMember(::zv::sym::set::member, v); }
 #define ZV_VIEW_PROPERTY_R(type, member, ...) \
-  type member() const { return this->template Read<type>(::zv::sym::member); }
+  type member() const { return this->template ReadMember<type>(::zv::sym::member); }
 #define ZV_VIEW_PROPERTY_P(...)
 #define ZV_VIEW_DATA ZV_VIEW_PROPERTY
 #define ZV_VIEW_DATA_R ZV_VIEW_PROPERTY_R
@@ -218,11 +218,11 @@ class ObjectRef {
 
  protected:
   template <typename T>
-  T Read(Symbol member) const {
+  T ReadMember(Symbol member) const {
     return FromValue<T>(Call(member));
   }
   template <typename T>
-  void Write(SetterSymbol setter, const T& v) const {
+  void WriteMember(SetterSymbol setter, const T& v) const {
     Call(Msg(setter), ToValue(v));
   }
   template <typename... A>

@@ -17,8 +17,11 @@
 #include "runtime/names.h"
 
 #define ZV_FRAMEWORK_NAMES(X) \
+  X(Add) \
   X(AddData) \
+  X(AddIcon) \
   X(AddItem) \
+  X(AddMasked) \
   X(AddMonitor) \
   X(AddShortCut) \
   X(AddTool) \
@@ -27,12 +30,20 @@
   X(ApplyTooltips) \
   X(ArrangeIcons) \
   X(AsArray) \
+  X(BeginDrag) \
   X(BeginPaint) \
+  X(CalcBounds) \
   X(CallMethod) \
   X(CallOnHelp) \
+  X(CanCopy) \
+  X(CanCut) \
+  X(CanPaste) \
+  X(CanUndo) \
   X(Cascade) \
+  X(Change) \
   X(ChangeCtlStyle) \
   X(ChangeExStyle) \
+  X(CharFromPos) \
   X(Click) \
   X(ClientToScreen) \
   X(Clone) \
@@ -40,10 +51,12 @@
   X(CloseAll) \
   X(Command) \
   X(Compare) \
+  X(Copy) \
   X(Create) \
   X(CreateDC) \
   X(CreateForm) \
   X(CreateHandle) \
+  X(CreateIndirect) \
   X(CreateMDIClient) \
   X(CtlColor) \
   X(CurrentDir) \
@@ -55,15 +68,25 @@
   X(DeleteDC) \
   X(Destroy) \
   X(Disable) \
+  X(DragEnter) \
+  X(DragLeave) \
+  X(DragMove) \
+  X(DragShowNolock) \
+  X(Draw) \
+  X(DrawEx) \
   X(DrawItem) \
   X(DrawPicture) \
   X(DrawRichEdit) \
+  X(Duplicate) \
+  X(EmptyUndoBuffer) \
   X(Enable) \
   X(End) \
+  X(EndDrag) \
   X(EndPaint) \
   X(EraseAndPaint) \
   X(EraseSolidAndPaint) \
   X(EventAssigned) \
+  X(FValue) \
   X(FcBalloon) \
   X(FcMessage) \
   X(FcName) \
@@ -76,25 +99,36 @@
   X(FlActive) \
   X(FlAlwaysTip) \
   X(FlAppWindow) \
+  X(FlAutoFit) \
   X(FlAutoScroll) \
+  X(FlAutoSize) \
   X(FlBold) \
   X(FlBorder) \
   X(FlBusy) \
+  X(FlCancel) \
   X(FlCentered) \
   X(FlCloseBox) \
   X(FlCloseButton) \
+  X(FlDefault) \
   X(FlDirectShortCuts) \
   X(FlDragAcceptFiles) \
   X(FlEnabled) \
+  X(FlHScroll) \
   X(FlHelpIcon) \
   X(FlHideOnClose) \
   X(FlItalic) \
   X(FlMaximizeBox) \
   X(FlMinimizeBox) \
   X(FlModal) \
+  X(FlModify) \
   X(FlMsgAuto) \
+  X(FlMultiLine) \
+  X(FlNumeric) \
   X(FlParentFont) \
   X(FlParentIcon) \
+  X(FlPassword) \
+  X(FlPushed) \
+  X(FlReadOnly) \
   X(FlRedraw) \
   X(FlSingleInstance) \
   X(FlStrikeOut) \
@@ -105,21 +139,28 @@
   X(FlUnderline) \
   X(FlVisible) \
   X(FnAlign) \
+  X(FnAlignment) \
   X(FnAnchors) \
   X(FnBkgndMode) \
   X(FnBorderStyle) \
+  X(FnCharCase) \
   X(FnCharSet) \
   X(FnClientHeight) \
   X(FnClientLeft) \
   X(FnClientTop) \
   X(FnClientWidth) \
   X(FnClrPane) \
+  X(FnClrPaneDisabled) \
+  X(FnClrPaneFocus) \
   X(FnClrText) \
+  X(FnClrTextDisabled) \
+  X(FnClrTextFocus) \
   X(FnColor) \
   X(FnFormType) \
   X(FnHeight) \
   X(FnLeft) \
   X(FnMaxHeight) \
+  X(FnMaxLength) \
   X(FnMaxPosX) \
   X(FnMaxPosY) \
   X(FnMaxWidth) \
@@ -131,11 +172,14 @@
   X(FnSize) \
   X(FnStyle) \
   X(FnTop) \
+  X(FnVAlignment) \
   X(FnVirtualHeight) \
   X(FnVirtualWidth) \
   X(FnWeight) \
   X(FnWidth) \
+  X(FnZoom) \
   X(FoActiveControl) \
+  X(FoBitmaps) \
   X(FoBkgnd) \
   X(FoCursor) \
   X(FoFont) \
@@ -147,22 +191,38 @@
   X(FoMutex) \
   X(FoParent) \
   X(FoPen) \
+  X(FoPicture) \
   X(FoTooltip) \
   X(Free) \
   X(Get) \
   X(GetActiveObject) \
+  X(GetBitmap) \
+  X(GetBkColor) \
   X(GetCtlColor) \
+  X(GetDragImage) \
+  X(GetEnhMetafile) \
   X(GetFont) \
   X(GetForm) \
   X(GetIcon) \
+  X(GetIconSize) \
+  X(GetImage) \
+  X(GetImageCount) \
+  X(GetImageInfo) \
+  X(GetMargins) \
+  X(GetMetafile) \
   X(GetMonitor) \
   X(GetNewID) \
+  X(GetPictureHandle) \
   X(GetProperty) \
+  X(GetPushed) \
+  X(GetSel) \
+  X(GetSelText) \
   X(GetText) \
   X(GetTextHeight) \
   X(GetTextSize) \
   X(GetTextWidth) \
   X(GetTooltip) \
+  X(GetValue) \
   X(GetValues) \
   X(GetVersionInfo) \
   X(GoFirstControl) \
@@ -171,6 +231,7 @@
   X(GotFocus) \
   X(HAdjust) \
   X(Handle) \
+  X(HandleEvent) \
   X(HasExStyle) \
   X(HasStyle) \
   X(HeightToSize) \
@@ -179,19 +240,28 @@
   X(Hide) \
   X(HideBalloon) \
   X(HideTooltip) \
+  X(Image) \
   X(Initialize) \
   X(InsertComponent) \
   X(InsertControl) \
   X(InsertForm) \
   X(Invoke) \
+  X(IsBitmap) \
+  X(IsEnhMetafile) \
+  X(IsIcon) \
+  X(IsMetafile) \
+  X(IsPicture) \
+  X(LineScroll) \
   X(LineTo) \
   X(Link) \
   X(Load) \
   X(LoadFromFile) \
   X(LoadFromResource) \
+  X(LoadFromStream) \
   X(Maximize) \
   X(MaximizeAll) \
   X(MeasureItem) \
+  X(Merge) \
   X(MessageBox) \
   X(Minimize) \
   X(MinimizeAll) \
@@ -204,6 +274,7 @@
   X(OnActivate) \
   X(OnBeforeCreate) \
   X(OnBeginDrag) \
+  X(OnChange) \
   X(OnChangeFocus) \
   X(OnChar) \
   X(OnCheckState) \
@@ -252,19 +323,25 @@
   X(OnThumbPosV) \
   X(OnThumbTrackH) \
   X(OnThumbTrackV) \
+  X(Original) \
+  X(Paint) \
   X(PaperPhysicalSize) \
   X(PaperRes) \
   X(PaperSize) \
   X(PhysicalOffset) \
+  X(Picture) \
   X(PixelsToMapMode) \
   X(PixelsToTwips) \
   X(PointToPixels) \
+  X(PosFromChar) \
   X(PostMsg) \
   X(Previous) \
   X(ProcessControl) \
+  X(Ptr) \
   X(QVClick) \
   X(QVNotify) \
   X(ReCreate) \
+  X(Read) \
   X(Recreate) \
   X(RectToPixels) \
   X(Rectangle) \
@@ -272,6 +349,8 @@
   X(Refresh) \
   X(Register) \
   X(RegisterClass) \
+  X(Remove) \
+  X(RemoveAll) \
   X(RemoveComponent) \
   X(RemoveControl) \
   X(RemoveExStyle) \
@@ -279,6 +358,7 @@
   X(RemoveStyle) \
   X(RemoveTooltips) \
   X(ReplaceExStyle) \
+  X(ReplaceIcon) \
   X(ReplaceStyle) \
   X(RequestState) \
   X(Reset) \
@@ -289,49 +369,77 @@
   X(RestoreState) \
   X(RoundRect) \
   X(Run) \
+  X(Save) \
   X(SaveState) \
+  X(SaveToStream) \
   X(SaveToText) \
   X(ScreenToClient) \
+  X(ScrollCaret) \
+  X(SelectAll) \
   X(SelectFont) \
+  X(SelectNone) \
   X(SelectPen) \
   X(SendMsg) \
   X(Set) \
   X(Set3D) \
   X(SetActiveControl) \
   X(SetActiveForm) \
+  X(SetAlignment) \
   X(SetAlwaysTip) \
   X(SetAnchors) \
+  X(SetAutoFit) \
   X(SetAutoScroll) \
   X(SetBalloon) \
   X(SetBalloonZones) \
+  X(SetBitmaps) \
+  X(SetBkColor) \
   X(SetBkgnd) \
   X(SetBkgndMode) \
   X(SetBorder) \
   X(SetBorderStyle) \
   X(SetBounds) \
   X(SetBusy) \
+  X(SetCancel) \
+  X(SetCharCase) \
   X(SetClientSize) \
   X(SetCloseButton) \
   X(SetColor) \
+  X(SetColorDisabled) \
+  X(SetColorFocus) \
   X(SetCursor) \
+  X(SetDefault) \
+  X(SetDragCursorImage) \
   X(SetEnabled) \
   X(SetFocus) \
   X(SetFont) \
+  X(SetHScroll) \
   X(SetHeight) \
   X(SetHelp) \
   X(SetIcon) \
+  X(SetIconSize) \
+  X(SetImage) \
   X(SetItemText) \
   X(SetLeft) \
   X(SetMDIMenu) \
+  X(SetMargins) \
+  X(SetMaxLength) \
   X(SetMaxPos) \
   X(SetMaxSize) \
   X(SetMenu) \
   X(SetMinSize) \
+  X(SetMultiLine) \
   X(SetMutex) \
+  X(SetNumeric) \
+  X(SetOverlayImage) \
   X(SetParent) \
+  X(SetPassword) \
   X(SetPen) \
+  X(SetPicture) \
   X(SetProperty) \
+  X(SetPushed) \
+  X(SetReadOnly) \
   X(SetRedraw) \
+  X(SetSel) \
   X(SetSize) \
   X(SetTabStop) \
   X(SetTerminate) \
@@ -342,10 +450,14 @@
   X(SetTooltipZones) \
   X(SetTooltips) \
   X(SetTop) \
+  X(SetTypes) \
+  X(SetVAlignment) \
+  X(SetValue) \
   X(SetVirtualBounds) \
   X(SetVirtualSize) \
   X(SetVisible) \
   X(SetWidth) \
+  X(SetZoom) \
   X(ShortCut) \
   X(Show) \
   X(ShowBalloon) \
@@ -353,6 +465,7 @@
   X(ShowPopupMenu) \
   X(ShowTooltip) \
   X(SizeToHeight) \
+  X(Swap) \
   X(Terminate) \
   X(TextExtent) \
   X(TextHeight) \
@@ -385,6 +498,7 @@
   X(WMDestroy) \
   X(WMDrawItem) \
   X(WMDropFiles) \
+  X(WMEnable) \
   X(WMEraseBkgnd) \
   X(WMExitMenuLoop) \
   X(WMGetMinMaxInfo) \
@@ -399,6 +513,7 @@
   X(WMLButtonUp) \
   X(WMMeasureItem) \
   X(WMMenuSelect) \
+  X(WMMouseLeave) \
   X(WMMouseMove) \
   X(WMMouseWheel) \
   X(WMMove) \
@@ -424,8 +539,11 @@
   X(WMVScroll) \
   X(WMWindowPosChanged) \
   X(WMWindowPosChanging) \
+  X(Write) \
+  X(WriteBitmap) \
   X(aArguments) \
   X(aBalloonZones) \
+  X(aBitmaps) \
   X(aComponents) \
   X(aControls) \
   X(aDropFiles) \
@@ -437,6 +555,7 @@
   X(aProperties) \
   X(aShortCut) \
   X(aTooltipZones) \
+  X(aTypes) \
   X(cAuthor) \
   X(cBalloon) \
   X(cClassName) \
@@ -445,9 +564,12 @@
   X(cCopyright) \
   X(cDescription) \
   X(cDirectory) \
+  X(cFile) \
   X(cFileName) \
   X(cMessage) \
   X(cName) \
+  X(cPasswordChar) \
+  X(cPath) \
   X(cProduct) \
   X(cText) \
   X(cTheme) \
@@ -462,43 +584,62 @@
   X(hBrush) \
   X(hDC) \
   X(hObj) \
+  X(hPalette) \
   X(hTheme) \
   X(l3D) \
   X(lActive) \
   X(lAlwaysTip) \
   X(lAppWindow) \
+  X(lAutoFit) \
   X(lAutoScroll) \
+  X(lAutoSelect) \
+  X(lAutoSize) \
   X(lBalloon) \
   X(lBold) \
   X(lBorder) \
   X(lBusy) \
+  X(lCancel) \
   X(lCentered) \
   X(lCloseBox) \
   X(lCloseButton) \
   X(lClosed) \
   X(lCreated) \
+  X(lDefault) \
   X(lDirectShortCuts) \
   X(lDragAcceptFiles) \
   X(lEnabled) \
+  X(lFlat) \
   X(lFocused) \
   X(lFree) \
   X(lHScroll) \
   X(lHelpIcon) \
   X(lHideOnClose) \
+  X(lHot) \
+  X(lInsert) \
   X(lItalic) \
   X(lMaximizeBox) \
   X(lMinimizeBox) \
   X(lModal) \
+  X(lModify) \
   X(lMsgAuto) \
+  X(lMultiLine) \
+  X(lNumeric) \
+  X(lOnEntering) \
   X(lOwnFont) \
   X(lOwnPen) \
   X(lParentFont) \
   X(lParentIcon) \
+  X(lPassword) \
   X(lPopup) \
   X(lPrimary) \
+  X(lPushed) \
+  X(lReadOnly) \
   X(lRedraw) \
+  X(lScalable) \
   X(lSingleInstance) \
   X(lSizeGrip) \
+  X(lSmooth) \
+  X(lStopEvent) \
   X(lStrikeOut) \
   X(lSysMenu) \
   X(lTabStop) \
@@ -509,17 +650,22 @@
   X(lUseReturn) \
   X(lVScroll) \
   X(lVisible) \
+  X(lXPLook) \
   X(nAlign) \
+  X(nAlignment) \
   X(nAnchorX) \
   X(nAnchorY) \
   X(nAnchors) \
   X(nBalloonZones) \
   X(nBitsPerPixel) \
   X(nBkgndMode) \
+  X(nBmpHeight) \
+  X(nBmpWidth) \
   X(nBorderStyle) \
   X(nBottom) \
   X(nBuild) \
   X(nCaptionHeight) \
+  X(nCharCase) \
   X(nCharSet) \
   X(nClassStyle) \
   X(nClientHeight) \
@@ -527,7 +673,11 @@
   X(nClientTop) \
   X(nClientWidth) \
   X(nClrPane) \
+  X(nClrPaneDisabled) \
+  X(nClrPaneFocus) \
   X(nClrText) \
+  X(nClrTextDisabled) \
+  X(nClrTextFocus) \
   X(nColor) \
   X(nColorPlanes) \
   X(nCount) \
@@ -547,8 +697,12 @@
   X(nLeft) \
   X(nLogPixelsX) \
   X(nLogPixelsY) \
+  X(nLogicalHeight) \
+  X(nLogicalWidth) \
   X(nMapMode) \
+  X(nMargin) \
   X(nMaxHeight) \
+  X(nMaxLength) \
   X(nMaxPosX) \
   X(nMaxPosY) \
   X(nMaxWidth) \
@@ -563,6 +717,7 @@
   X(nPhyVertRes) \
   X(nPhyVertSize) \
   X(nPixelsPerInch) \
+  X(nPos) \
   X(nRelease) \
   X(nRight) \
   X(nScrollIncrement) \
@@ -574,6 +729,8 @@
   X(nTooltipIcon) \
   X(nTooltipZones) \
   X(nTop) \
+  X(nType) \
+  X(nVAlignment) \
   X(nVersion) \
   X(nVertOffset) \
   X(nVertRes) \
@@ -584,11 +741,15 @@
   X(nWidth) \
   X(nWinPlatform) \
   X(nWinVer) \
+  X(nZoom) \
   X(oActiveControl) \
   X(oActiveForm) \
   X(oBalloon) \
+  X(oBitmaps) \
   X(oBkgnd) \
   X(oBrush) \
+  X(oBrushDisabled) \
+  X(oBrushFocus) \
   X(oCancelButton) \
   X(oCursor) \
   X(oCursorArrow) \
@@ -608,7 +769,9 @@
   X(oMutex) \
   X(oParent) \
   X(oPen) \
+  X(oPicture) \
   X(oPopup) \
+  X(oPrevCtrl) \
   X(oPrevWnd) \
   X(oTooltip) \
   X(pOleEnumerator) \
@@ -625,9 +788,6 @@
 // this list that a framework class defines: it then moves to the list above.
 #define ZV_SENT_ONLY_NAMES(X) \
   X(DoAction) \
-  X(HandleEvent) \
-  X(OnChange) \
-  X(Paint) \
   X(ShowKeyword) \
   X(ShowTOC) \
   X(hPrinterDC) \

@@ -358,14 +358,6 @@ Value SetColor(Object& self, Args a) {
   self.Send(sym::Refresh);
   return {};
 }
-Value SetTextColour(Object& self, Args a) {
-  self.Send(sym::SetColor, a.Get(0), Get(self, sym::FnClrPane));
-  return a.Get(0);
-}
-Value SetPaneColour(Object& self, Args a) {
-  self.Send(sym::SetColor, Get(self, sym::FnClrText), a.Get(0));
-  return a.Get(0);
-}
 
 // The font the control draws with: its own, else (lParentFont) its
 // parent's, else the application's.
@@ -422,10 +414,6 @@ Value SetFont(Object& self, Args a) {
   return current;
 }
 
-Value SetParentFont(Object& self, Args a) {
-  self.Send(sym::SetFont, Value(), a.Get(0).AsBool());
-  return a.Get(0);
-}
 
 // The style helpers: bit operations on nCtlStyle (nExStyle), applied to
 // the window when there is one (its frame is recomputed).
@@ -946,6 +934,23 @@ Value RequestState(Object& self, Args) {
 
 Value ControlForm(const Value& control) { return control.IsObject() ? control.Send(sym::GetForm) : Value(); }
 Value ControlParent(const Value& control) { return Get(control, sym::oParent); }
+
+namespace ctlset {
+
+Value SetTextColour(Object& self, Args a) {
+  self.Send(sym::SetColor, a.Get(0), Get(self, sym::FnClrPane));
+  return a.Get(0);
+}
+Value SetPaneColour(Object& self, Args a) {
+  self.Send(sym::SetColor, Get(self, sym::FnClrText), a.Get(0));
+  return a.Get(0);
+}
+Value SetParentFont(Object& self, Args a) {
+  self.Send(sym::SetFont, Value(), a.Get(0).AsBool());
+  return a.Get(0);
+}
+
+}  // namespace ctlset
 
 Class* QControlClass() {
   static Class* c = [] {

@@ -40,11 +40,11 @@
   X(PROPERTY, int, nClientWidth, .dflt = 0, .visibility = kPublic) \
   X(PROPERTY, int, nClientHeight, .dflt = 0, .visibility = kPublic) \
   X(PROPERTY_R, bool, lFocused, .dflt = false, .visibility = kPublic, .readOnly = true) \
-  X(PROPERTY, bool, lParentFont, .dflt = true, .setter = &SetParentFont) \
+  X(PROPERTY, bool, lParentFont, .dflt = true, .setter = &ctlset::SetParentFont) \
   X(PROPERTY, Value, oFont, .valueClass = "TFont", .getter = sym::GetFont, .setter = sym::SetFont, .editor = "PE_Font") \
   X(PROPERTY, Value, oBrush, .valueClass = "TBrush", .editor = "PE_Brush") \
-  X(PROPERTY, int, nClrText, .dflt = static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT)), .setter = &SetTextColour, .editor = "PE_Color") \
-  X(PROPERTY, int, nClrPane, .dflt = static_cast<long long>(GetSysColor(COLOR_BTNFACE)), .setter = &SetPaneColour, .editor = "PE_Color") \
+  X(PROPERTY, int, nClrText, .dflt = static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT)), .setter = &ctlset::SetTextColour, .editor = "PE_Color") \
+  X(PROPERTY, int, nClrPane, .dflt = static_cast<long long>(GetSysColor(COLOR_BTNFACE)), .setter = &ctlset::SetPaneColour, .editor = "PE_Color") \
   X(PROPERTY, bool, lRedraw, .dflt = true, .visibility = kPublic, .setter = sym::SetRedraw) \
   X(PROPERTY, Value, oActiveControl, .visibility = kPublic) \
   X(PROPERTY_P, bool, lTabStop, .dflt = false, .visibility = kProtected, .readOnly = true) \
@@ -236,6 +236,15 @@
   X(METHOD, RequestState, &RequestState)
 
 namespace zv {
+
+// The setters of the colour and font members (they go through SetColor and
+// SetFont), for the classes that declare those members again, to publish or
+// hide them, and keep what assigning them does.
+namespace ctlset {
+Value SetTextColour(Object& self, Args a);
+Value SetPaneColour(Object& self, Args a);
+Value SetParentFont(Object& self, Args a);
+}  // namespace ctlset
 
 Class* QControlClass();
 Class* TControlClass();

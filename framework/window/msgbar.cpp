@@ -42,10 +42,13 @@ void Renumber(Object& bar) {
 }
 
 // The form lays itself out again with its current client size: the bar
-// came or went, so the room left for the scrolled area changed.
-void RelayoutForm(const Value& form) {
+// came or went, so the room left for the scrolled area changed. A bar made on
+// a form not shown yet counts too (the form is laid out before it shows);
+// a bar going away only matters to a form still on the screen (a form being
+// destroyed takes its bar with it).
+void RelayoutForm(const Value& form, bool evenHidden) {
   const HWND f = ObjectHwnd(form);
-  if (!f || !IsWindowVisible(f)) return;
+  if (!f || (!evenHidden && !IsWindowVisible(f))) return;
   RECT c{};
   GetClientRect(f, &c);
   SendMessageA(f, WM_SIZE, IsZoomed(f) ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(c.right, c.bottom));
@@ -73,7 +76,7 @@ Value BarCreate(Object& self, Args a) {
     return r;
   }
   self.Send(sym::Resize);
-  RelayoutForm(form);
+  RelayoutForm(form, true);
   return r;
 }
 
@@ -183,7 +186,7 @@ Value BarNCDestroy(Object& self, const WinMsg& m) {
   Value r = SuperHandler(self, sym::WMNCDestroy, m);
   if (form.IsObject() && Has(form, sym::oMsgBar) && Get(form, sym::oMsgBar).AsObject() == &self) {
     Put(form, sym::set::oMsgBar, Value());
-    RelayoutForm(form);
+    RelayoutForm(form, false);
   }
   return r;
 }

@@ -9,10 +9,19 @@
 
 #include "framework/core/appdata.h"
 #include "framework/core/application.h"
+#include "framework/controls/btnbmp.h"
+#include "framework/controls/button.h"
+#include "framework/controls/edit.h"
+#include "framework/controls/frames.h"
+#include "framework/controls/label.h"
 #include "framework/core/declare.h"
 #include "framework/graphics/brush_pen.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/font.h"
+#include "framework/graphics/icon.h"
+#include "framework/graphics/image_control.h"
+#include "framework/graphics/image_list.h"
+#include "framework/graphics/picture.h"
 #include "framework/ole/oleauto.h"
 #include "framework/services/cursor.h"
 #include "framework/services/screen.h"
@@ -48,7 +57,12 @@ std::vector<Class*> FrameworkClasses() {
           zv::QScrollingWinControlClass(), zv::TScrollingWinControlClass(),
           zv::QFormClass(), zv::TFormClass(), zv::QMDIClientClass(), zv::TMDIClientClass(),
           zv::QMsgBarClass(), zv::TMsgBarClass(), zv::QMsgItemClass(), zv::TMsgItemClass(),
-          zv::QCanvasClass(), zv::TCanvasClass(), zv::QRectClass(), zv::TRectClass()};
+          zv::QCanvasClass(), zv::TCanvasClass(), zv::QRectClass(), zv::TRectClass(),
+          zv::QImageListClass(), zv::TImageListClass(), zv::QPictureClass(), zv::TPictureClass(),
+          zv::QIconClass(), zv::TIconClass(), zv::QImageClass(), zv::TImageClass(),
+          zv::QButtonClass(), zv::TButtonClass(), zv::QBtnBmpClass(), zv::TBtnBmpClass(),
+          zv::QLabelClass(), zv::TLabelClass(), zv::QBevelClass(), zv::TBevelClass(),
+          zv::QGroupBoxClass(), zv::TGroupBoxClass(), zv::QEditClass(), zv::TEditClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -139,6 +153,16 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QMsgBarClass, ZV_QMSGBAR_MEMBERS)
   CHECK_TABLE(zv::QMsgItemClass, ZV_QMSGITEM_MEMBERS)
   CHECK_TABLE(zv::QCanvasClass, ZV_QCANVAS_MEMBERS)
+  CHECK_TABLE(zv::QImageListClass, ZV_QIMAGELIST_MEMBERS)
+  CHECK_TABLE(zv::QPictureClass, ZV_QPICTURE_MEMBERS)
+  CHECK_TABLE(zv::QIconClass, ZV_QICON_MEMBERS)
+  CHECK_TABLE(zv::QImageClass, ZV_QIMAGE_MEMBERS)
+  CHECK_TABLE(zv::QButtonClass, ZV_QBUTTON_MEMBERS)
+  CHECK_TABLE(zv::QBtnBmpClass, ZV_QBTNBMP_MEMBERS)
+  CHECK_TABLE(zv::QLabelClass, ZV_QLABEL_MEMBERS)
+  CHECK_TABLE(zv::QBevelClass, ZV_QBEVEL_MEMBERS)
+  CHECK_TABLE(zv::QGroupBoxClass, ZV_QGROUPBOX_MEMBERS)
+  CHECK_TABLE(zv::QEditClass, ZV_QEDIT_MEMBERS)
   CHECK_TABLE(zv::QRectClass, ZV_QRECT_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;

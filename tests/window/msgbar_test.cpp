@@ -93,6 +93,23 @@ TEST_F(StatusBar, SitsAtTheBottomOutsideTheScrolledAreaAndFollowsTheForm) {
   EXPECT_EQ(zv::Get(form_, sym::nClientHeight).AsInt(), c.bottom);
 }
 
+TEST_F(StatusBar, ABarMadeBeforeTheFormShowsIsLaidOutAtOnce) {
+  Value hidden = zv::NewObject(zv::TFormClass(), zv::Application());
+  zv::TFormRef f(hidden);
+  f.SetBounds(60, 60, 300, 200);
+  f.Create();
+  HWND h = zv::ObjectHwnd(hidden);
+  ASSERT_FALSE(IsWindowVisible(h));
+  Value bar = zv::NewObject(zv::TMsgBarClass(), hidden);
+  bar.Send(sym::Create, hidden);
+  RECT c{}, br{};
+  GetClientRect(h, &c);
+  GetWindowRect(zv::ObjectHwnd(bar), &br);
+  EXPECT_EQ(zv::Get(hidden, sym::nClientHeight).AsInt(), c.bottom - (br.bottom - br.top));
+  f.Close(true);
+  zvtest::Pump();
+}
+
 TEST_F(StatusBar, PartsShareTheWidthAndKeepTheirTexts) {
   Value bar = MakeBar();
   HWND b = zv::ObjectHwnd(bar);
