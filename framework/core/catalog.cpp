@@ -16,6 +16,10 @@
 #include "framework/graphics/picture.h"
 #include "framework/services/cursor.h"
 #include "framework/services/screen.h"
+#include "framework/grid/browse.h"
+#include "framework/grid/column.h"
+#include "framework/grid/header.h"
+#include "framework/grid/recsel.h"
 #include "framework/services/tooltip.h"
 #include "framework/window/form.h"
 #include "framework/window/msgbar.h"
@@ -58,6 +62,11 @@ const Entry kCatalog[] = {
     {"TIcon", &TIconClass},
     {"TImage", &TImageClass},
     {"TImageList", &TImageListClass},
+    {"THeader", &THeaderClass},
+    {"THeaderItem", &THeaderItemClass},
+    {"TBrowse", &TBrowseClass},
+    {"TBrwColumn", &TBrwColumnClass},
+    {"TBrwRecSel", &TBrwRecSelClass},
     {"TPicture", &TPictureClass},
     {"TRect", &TRectClass},
     {"TScreen", &TScreenClass},

@@ -21,6 +21,9 @@
 //   X(METHOD,     name, function)                 public method
 //   X(METHOD_PUB, name, function)                 published method
 //   X(METHOD_P,   name, function)                 protected method; no view
+//   X(METHOD_NV,  name, function)                 public method without a view
+//                                                 member (a name that is a C++
+//                                                 type of views, such as Value)
 //   X(SETTER,     name, function)                 the assignment message "_name"
 //                                                 of a member the class computes
 //   X(ABSTRACT,   name)   X(ABSTRACT_P, name)     empty until overridden
@@ -85,6 +88,7 @@
 #define ZV_REG_CONSTRUCTOR(member, fn) zv_b_.Constructor(::zv::sym::member.name(), fn);
 #define ZV_REG_METHOD(member, fn) zv_b_.Method(::zv::sym::member.name(), fn);
 #define ZV_REG_METHOD_P(member, fn) zv_b_.Method(::zv::sym::member.name(), fn, ::zv::kProtected);
+#define ZV_REG_METHOD_NV ZV_REG_METHOD
 #define ZV_REG_SETTER(member, fn) zv_b_.Method(::zv::sym::set::member.symbol().name(), fn);
 #define ZV_REG_ABSTRACT(member) zv_b_.Abstract(::zv::sym::member.name());
 #define ZV_REG_ABSTRACT_P(member) zv_b_.Abstract(::zv::sym::member.name(), ::zv::kProtected);
@@ -119,6 +123,7 @@
 #define ZV_VIEW_ABSTRACT ZV_VIEW_METHOD
 #define ZV_VIEW_SETTER(...)
 #define ZV_VIEW_METHOD_P(...)
+#define ZV_VIEW_METHOD_NV(...)
 #define ZV_VIEW_ABSTRACT_P(...)
 #define ZV_VIEW_HANDLER(...)
 

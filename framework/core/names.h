@@ -18,20 +18,28 @@
 
 #define ZV_FRAMEWORK_NAMES(X) \
   X(Add) \
+  X(AddCol) \
   X(AddData) \
   X(AddIcon) \
+  X(AddImage) \
   X(AddItem) \
   X(AddMasked) \
   X(AddMonitor) \
   X(AddShortCut) \
   X(AddTool) \
   X(Adjust) \
+  X(AdjustWidth) \
   X(AlignControls) \
+  X(AllColsVisible) \
   X(ApplyTooltips) \
   X(ArrangeIcons) \
   X(AsArray) \
   X(BeginDrag) \
   X(BeginPaint) \
+  X(BookMark) \
+  X(Box) \
+  X(BrwHeight) \
+  X(BrwWidth) \
   X(CalcBounds) \
   X(CallMethod) \
   X(CallOnHelp) \
@@ -39,33 +47,50 @@
   X(CanCut) \
   X(CanPaste) \
   X(CanUndo) \
+  X(CancelEdit) \
   X(Cascade) \
+  X(CellText) \
   X(Change) \
   X(ChangeCtlStyle) \
   X(ChangeExStyle) \
   X(CharFromPos) \
+  X(ClearAllFilters) \
+  X(ClearFilter) \
   X(Click) \
   X(ClientToScreen) \
   X(Clone) \
   X(Close) \
   X(CloseAll) \
+  X(ColAtIndex) \
+  X(ColAtPos) \
+  X(ColPos) \
+  X(ColWithHeader) \
   X(Command) \
   X(Compare) \
   X(Copy) \
   X(Create) \
   X(CreateDC) \
+  X(CreateDragImage) \
+  X(CreateFooter) \
   X(CreateForm) \
   X(CreateHandle) \
+  X(CreateHeader) \
   X(CreateIndirect) \
   X(CreateMDIClient) \
   X(CtlColor) \
   X(CurrentDir) \
   X(CurrentDrive) \
+  X(DataHeight) \
+  X(DataWidth) \
   X(DecimalSeparator) \
+  X(DefStyle) \
+  X(DefaultValue) \
   X(DelItem) \
   X(DelShortCut) \
   X(DelTool) \
   X(DeleteDC) \
+  X(DeleteItem) \
+  X(DeleteItems) \
   X(Destroy) \
   X(Disable) \
   X(DragEnter) \
@@ -75,19 +100,30 @@
   X(Draw) \
   X(DrawEx) \
   X(DrawItem) \
+  X(DrawLine) \
   X(DrawPicture) \
   X(DrawRichEdit) \
   X(Duplicate) \
+  X(Edit) \
+  X(EditControl) \
+  X(EditFilter) \
   X(EmptyUndoBuffer) \
   X(Enable) \
   X(End) \
   X(EndDrag) \
   X(EndPaint) \
+  X(Erase) \
   X(EraseAndPaint) \
+  X(EraseData) \
   X(EraseSolidAndPaint) \
   X(EventAssigned) \
   X(FValue) \
+  X(FaEditListText) \
+  X(FaItems) \
   X(FcBalloon) \
+  X(FcFilter) \
+  X(FcFooter) \
+  X(FcHeader) \
   X(FcMessage) \
   X(FcName) \
   X(FcText) \
@@ -95,6 +131,10 @@
   X(FcTooltip) \
   X(FhBitmap) \
   X(FillRect) \
+  X(FilterEval) \
+  X(FilterMode) \
+  X(FirstCol) \
+  X(FirstDataRow) \
   X(Fl3D) \
   X(FlActive) \
   X(FlAlwaysTip) \
@@ -105,6 +145,7 @@
   X(FlBold) \
   X(FlBorder) \
   X(FlBusy) \
+  X(FlButtons) \
   X(FlCancel) \
   X(FlCentered) \
   X(FlCloseBox) \
@@ -112,10 +153,17 @@
   X(FlDefault) \
   X(FlDirectShortCuts) \
   X(FlDragAcceptFiles) \
+  X(FlDragDrop) \
   X(FlEnabled) \
+  X(FlFilterBar) \
+  X(FlFlat) \
+  X(FlFooter) \
+  X(FlFullDrag) \
   X(FlHScroll) \
+  X(FlHeader) \
   X(FlHelpIcon) \
   X(FlHideOnClose) \
+  X(FlHotTrack) \
   X(FlItalic) \
   X(FlMaximizeBox) \
   X(FlMinimizeBox) \
@@ -129,6 +177,8 @@
   X(FlPassword) \
   X(FlPushed) \
   X(FlReadOnly) \
+  X(FlRecordPointer) \
+  X(FlRecordSelector) \
   X(FlRedraw) \
   X(FlSingleInstance) \
   X(FlStrikeOut) \
@@ -142,6 +192,7 @@
   X(FnAlignment) \
   X(FnAnchors) \
   X(FnBkgndMode) \
+  X(FnBmpAlignment) \
   X(FnBorderStyle) \
   X(FnCharCase) \
   X(FnCharSet) \
@@ -149,15 +200,28 @@
   X(FnClientLeft) \
   X(FnClientTop) \
   X(FnClientWidth) \
+  X(FnClrAltPane) \
   X(FnClrPane) \
   X(FnClrPaneDisabled) \
   X(FnClrPaneFocus) \
+  X(FnClrSelFocusPane) \
+  X(FnClrSelFocusText) \
+  X(FnClrSelPane) \
+  X(FnClrSelText) \
   X(FnClrText) \
   X(FnClrTextDisabled) \
   X(FnClrTextFocus) \
+  X(FnColDividerStyle) \
   X(FnColor) \
+  X(FnDataLines) \
+  X(FnEditType) \
+  X(FnFooterHeight) \
+  X(FnFooterImage) \
   X(FnFormType) \
+  X(FnHeaderHeight) \
+  X(FnHeaderImage) \
   X(FnHeight) \
+  X(FnImage) \
   X(FnLeft) \
   X(FnMaxHeight) \
   X(FnMaxLength) \
@@ -166,10 +230,14 @@
   X(FnMaxWidth) \
   X(FnMinHeight) \
   X(FnMinWidth) \
+  X(FnOrder) \
   X(FnOrientation) \
+  X(FnRowDividerStyle) \
+  X(FnRowHeight) \
   X(FnScrollIncrement) \
   X(FnShowMode) \
   X(FnSize) \
+  X(FnSort) \
   X(FnStyle) \
   X(FnTop) \
   X(FnVAlignment) \
@@ -186,6 +254,7 @@
   X(FoForm) \
   X(FoHelp) \
   X(FoIcon) \
+  X(FoImageList) \
   X(FoMDIMenu) \
   X(FoMenu) \
   X(FoMutex) \
@@ -193,28 +262,42 @@
   X(FoPen) \
   X(FoPicture) \
   X(FoTooltip) \
+  X(FooterHeight) \
   X(Free) \
   X(Get) \
   X(GetActiveObject) \
   X(GetBitmap) \
+  X(GetBitmapMargin) \
   X(GetBkColor) \
   X(GetCtlColor) \
+  X(GetData) \
+  X(GetDisplayCols) \
+  X(GetDisplayColsWidth) \
   X(GetDragImage) \
   X(GetEnhMetafile) \
+  X(GetFilter) \
   X(GetFont) \
   X(GetForm) \
+  X(GetFreeze) \
+  X(GetHScroll) \
+  X(GetHeight) \
   X(GetIcon) \
   X(GetIconSize) \
   X(GetImage) \
   X(GetImageCount) \
   X(GetImageInfo) \
+  X(GetImageList) \
+  X(GetItemCount) \
+  X(GetItemRect) \
   X(GetMargins) \
   X(GetMetafile) \
   X(GetMonitor) \
   X(GetNewID) \
+  X(GetOrderArray) \
   X(GetPictureHandle) \
   X(GetProperty) \
   X(GetPushed) \
+  X(GetRect) \
   X(GetSel) \
   X(GetSelText) \
   X(GetText) \
@@ -222,9 +305,12 @@
   X(GetTextSize) \
   X(GetTextWidth) \
   X(GetTooltip) \
+  X(GetVScroll) \
   X(GetValue) \
   X(GetValues) \
   X(GetVersionInfo) \
+  X(GetVisibleCols) \
+  X(GetWidth) \
   X(GoFirstControl) \
   X(GoNextControl) \
   X(GoPrevControl) \
@@ -233,24 +319,43 @@
   X(Handle) \
   X(HandleEvent) \
   X(HasExStyle) \
+  X(HasFocus) \
   X(HasStyle) \
+  X(HeaderClick) \
+  X(HeaderHeight) \
   X(HeightToSize) \
   X(Help) \
   X(HelpId) \
   X(Hide) \
   X(HideBalloon) \
   X(HideTooltip) \
+  X(HitTest) \
   X(Image) \
   X(Initialize) \
+  X(Insert) \
   X(InsertComponent) \
   X(InsertControl) \
   X(InsertForm) \
+  X(InsertItem) \
   X(Invoke) \
   X(IsBitmap) \
+  X(IsBof) \
+  X(IsColVisible) \
+  X(IsDisplayPosVisible) \
   X(IsEnhMetafile) \
+  X(IsEof) \
   X(IsIcon) \
   X(IsMetafile) \
   X(IsPicture) \
+  X(IsVisible) \
+  X(KeyCount) \
+  X(KeyNo) \
+  X(LastCol) \
+  X(LastColVisible) \
+  X(LastDataRow) \
+  X(LastDisplayPos) \
+  X(LastOrdRow) \
+  X(LayOutFilters) \
   X(LineScroll) \
   X(LineTo) \
   X(Link) \
@@ -265,7 +370,9 @@
   X(MessageBox) \
   X(Minimize) \
   X(MinimizeAll) \
+  X(MoveBottom) \
   X(MoveTo) \
+  X(MoveTop) \
   X(New) \
   X(Next) \
   X(Notify) \
@@ -274,28 +381,57 @@
   X(OnActivate) \
   X(OnBeforeCreate) \
   X(OnBeginDrag) \
+  X(OnBeginTrack) \
+  X(OnBookMark) \
+  X(OnBtnClick) \
   X(OnChange) \
   X(OnChangeFocus) \
+  X(OnChangeWidth) \
   X(OnChar) \
   X(OnCheckState) \
   X(OnClick) \
   X(OnClose) \
   X(OnContextMenu) \
   X(OnCreate) \
+  X(OnDataClick) \
+  X(OnDataDblClick) \
+  X(OnDataRClick) \
   X(OnDblClick) \
   X(OnDeactivate) \
   X(OnDestroy) \
   X(OnDestroyed) \
+  X(OnDividerDblClick) \
   X(OnDragOver) \
+  X(OnDrawCell) \
+  X(OnDrawRow) \
   X(OnDropFiles) \
+  X(OnEdit) \
   X(OnEndDrag) \
+  X(OnEndTrack) \
   X(OnEnter) \
   X(OnExit) \
+  X(OnFilterBtnClick) \
+  X(OnFilterChange) \
+  X(OnFooterClick) \
+  X(OnFooterDblClick) \
+  X(OnFooterRClick) \
+  X(OnGetData) \
+  X(OnGetValue) \
+  X(OnGridEditCreate) \
+  X(OnHeaderClick) \
+  X(OnHeaderDblClick) \
+  X(OnHeaderRClick) \
   X(OnHelp) \
   X(OnHelpClick) \
   X(OnHide) \
   X(OnInitialize) \
+  X(OnIsBof) \
+  X(OnIsEof) \
+  X(OnItemChanged) \
+  X(OnItemChanging) \
+  X(OnKeyCount) \
   X(OnKeyDown) \
+  X(OnKeyNo) \
   X(OnKeyUp) \
   X(OnLButtonDown) \
   X(OnLButtonUp) \
@@ -303,9 +439,12 @@
   X(OnMenuSelect) \
   X(OnMouseMove) \
   X(OnMove) \
+  X(OnMoveBottom) \
+  X(OnMoveTop) \
   X(OnNewInstance) \
   X(OnPaint) \
   X(OnPainted) \
+  X(OnPostEdit) \
   X(OnRButtonDown) \
   X(OnRButtonUp) \
   X(OnRClick) \
@@ -317,14 +456,22 @@
   X(OnScrollPageUp) \
   X(OnScrollRight) \
   X(OnScrollUp) \
+  X(OnSetFilter) \
   X(OnShow) \
   X(OnSize) \
+  X(OnSkip) \
   X(OnThumbPosH) \
   X(OnThumbPosV) \
   X(OnThumbTrackH) \
   X(OnThumbTrackV) \
+  X(OnTrack) \
+  X(OrderToIndex) \
   X(Original) \
   X(Paint) \
+  X(PaintData) \
+  X(PaintHorizontalLines) \
+  X(PaintRecordSelector) \
+  X(PaintVerticalLines) \
   X(PaperPhysicalSize) \
   X(PaperRes) \
   X(PaperSize) \
@@ -334,6 +481,7 @@
   X(PixelsToTwips) \
   X(PointToPixels) \
   X(PosFromChar) \
+  X(PostEdit) \
   X(PostMsg) \
   X(Previous) \
   X(ProcessControl) \
@@ -342,11 +490,14 @@
   X(QVNotify) \
   X(ReCreate) \
   X(Read) \
+  X(Rebuild) \
   X(Recreate) \
   X(RectToPixels) \
   X(Rectangle) \
   X(Redraw) \
+  X(Refill) \
   X(Refresh) \
+  X(RefreshCurrent) \
   X(Register) \
   X(RegisterClass) \
   X(Remove) \
@@ -362,12 +513,15 @@
   X(ReplaceStyle) \
   X(RequestState) \
   X(Reset) \
+  X(ResetDataField) \
   X(Resize) \
   X(Resolution) \
   X(Restore) \
   X(RestoreFromText) \
   X(RestoreState) \
   X(RoundRect) \
+  X(RowCount) \
+  X(RowHeight) \
   X(Run) \
   X(Save) \
   X(SaveState) \
@@ -375,10 +529,12 @@
   X(SaveToText) \
   X(ScreenToClient) \
   X(ScrollCaret) \
+  X(Select) \
   X(SelectAll) \
   X(SelectFont) \
   X(SelectNone) \
   X(SelectPen) \
+  X(SelectedCol) \
   X(SendMsg) \
   X(Set) \
   X(Set3D) \
@@ -391,10 +547,12 @@
   X(SetAutoScroll) \
   X(SetBalloon) \
   X(SetBalloonZones) \
+  X(SetBitmapMargin) \
   X(SetBitmaps) \
   X(SetBkColor) \
   X(SetBkgnd) \
   X(SetBkgndMode) \
+  X(SetBmpAlignment) \
   X(SetBorder) \
   X(SetBorderStyle) \
   X(SetBounds) \
@@ -403,22 +561,43 @@
   X(SetCharCase) \
   X(SetClientSize) \
   X(SetCloseButton) \
+  X(SetClrAltPane) \
+  X(SetClrPane) \
+  X(SetClrText) \
+  X(SetColDividerStyle) \
   X(SetColor) \
   X(SetColorDisabled) \
   X(SetColorFocus) \
+  X(SetColumns) \
   X(SetCursor) \
+  X(SetDataLines) \
   X(SetDefault) \
   X(SetDragCursorImage) \
+  X(SetEditType) \
   X(SetEnabled) \
+  X(SetFieldObject) \
+  X(SetFilter) \
+  X(SetFilterBar) \
+  X(SetFilterChangeTimeout) \
   X(SetFocus) \
   X(SetFont) \
+  X(SetFooter) \
+  X(SetFooterHeight) \
+  X(SetFooterImage) \
+  X(SetGridEditBounds) \
   X(SetHScroll) \
+  X(SetHeader) \
+  X(SetHeaderHeight) \
+  X(SetHeaderImage) \
   X(SetHeight) \
   X(SetHelp) \
+  X(SetHotDivider) \
   X(SetIcon) \
   X(SetIconSize) \
   X(SetImage) \
+  X(SetImageList) \
   X(SetItemText) \
+  X(SetItems) \
   X(SetLeft) \
   X(SetMDIMenu) \
   X(SetMargins) \
@@ -430,6 +609,7 @@
   X(SetMultiLine) \
   X(SetMutex) \
   X(SetNumeric) \
+  X(SetOrderArray) \
   X(SetOverlayImage) \
   X(SetParent) \
   X(SetPassword) \
@@ -438,9 +618,14 @@
   X(SetProperty) \
   X(SetPushed) \
   X(SetReadOnly) \
+  X(SetRecSel) \
+  X(SetRecordPointer) \
   X(SetRedraw) \
+  X(SetRowDividerStyle) \
+  X(SetRowHeight) \
   X(SetSel) \
   X(SetSize) \
+  X(SetSort) \
   X(SetTabStop) \
   X(SetTerminate) \
   X(SetText) \
@@ -452,6 +637,7 @@
   X(SetTop) \
   X(SetTypes) \
   X(SetVAlignment) \
+  X(SetVScroll) \
   X(SetValue) \
   X(SetVirtualBounds) \
   X(SetVirtualSize) \
@@ -465,6 +651,7 @@
   X(ShowPopupMenu) \
   X(ShowTooltip) \
   X(SizeToHeight) \
+  X(Skip) \
   X(Swap) \
   X(Terminate) \
   X(TextExtent) \
@@ -477,9 +664,11 @@
   X(TileHorizontal) \
   X(TileVertical) \
   X(Unlink) \
+  X(UpdControls) \
   X(Update) \
   X(UpdateBounds) \
   X(UpdateClientRect) \
+  X(UpdateDisplayCols) \
   X(VAdjust) \
   X(Valid) \
   X(Value) \
@@ -524,6 +713,7 @@
   X(WMNCPaint) \
   X(WMNotify) \
   X(WMPaint) \
+  X(WMParentNotify) \
   X(WMPrintClient) \
   X(WMRButtonDown) \
   X(WMRButtonUp) \
@@ -536,23 +726,31 @@
   X(WMSysKeyDown) \
   X(WMSysKeyUp) \
   X(WMThemeChanged) \
+  X(WMTimer) \
   X(WMVScroll) \
   X(WMWindowPosChanged) \
   X(WMWindowPosChanging) \
+  X(WMZorvan) \
   X(Write) \
   X(WriteBitmap) \
   X(aArguments) \
   X(aBalloonZones) \
   X(aBitmaps) \
+  X(aCols) \
   X(aComponents) \
   X(aControls) \
+  X(aDisplay) \
   X(aDropFiles) \
+  X(aEditListBound) \
+  X(aEditListText) \
   X(aEvents) \
+  X(aFilterEdits) \
   X(aForms) \
   X(aItems) \
   X(aMonitors) \
   X(aPenPos) \
   X(aProperties) \
+  X(aSelected) \
   X(aShortCut) \
   X(aTooltipZones) \
   X(aTypes) \
@@ -564,13 +762,20 @@
   X(cCopyright) \
   X(cDescription) \
   X(cDirectory) \
+  X(cEditValType) \
+  X(cFieldName) \
   X(cFile) \
   X(cFileName) \
+  X(cFilter) \
+  X(cFooter) \
+  X(cHeader) \
   X(cMessage) \
   X(cName) \
   X(cPasswordChar) \
   X(cPath) \
+  X(cPicture) \
   X(cProduct) \
+  X(cSeek) \
   X(cText) \
   X(cTheme) \
   X(cTitle) \
@@ -579,18 +784,40 @@
   X(cTradeMarks) \
   X(cVersion) \
   X(cWinClassName) \
+  X(hArrowBitmap) \
   X(hBitmap) \
   X(hBkgnd) \
   X(hBrush) \
+  X(hBtnShadowPen) \
+  X(hClrAltPane) \
+  X(hClrPane) \
+  X(hClrSelFocusPane) \
+  X(hClrSelFocusText) \
+  X(hClrSelPane) \
+  X(hClrSelText) \
+  X(hClrText) \
+  X(hColPen) \
   X(hDC) \
   X(hObj) \
   X(hPalette) \
+  X(hRowPen) \
   X(hTheme) \
+  X(hWhitePen) \
   X(l3D) \
   X(lActive) \
+  X(lAllowAppend) \
+  X(lAllowColHiding) \
+  X(lAllowColSizing) \
+  X(lAllowColSwapping) \
+  X(lAllowDelete) \
+  X(lAllowEdit) \
+  X(lAllowInsert) \
+  X(lAllowRowSizing) \
   X(lAlwaysTip) \
   X(lAppWindow) \
   X(lAutoFit) \
+  X(lAutoOrder) \
+  X(lAutoSave) \
   X(lAutoScroll) \
   X(lAutoSelect) \
   X(lAutoSize) \
@@ -598,23 +825,37 @@
   X(lBold) \
   X(lBorder) \
   X(lBusy) \
+  X(lButtons) \
   X(lCancel) \
+  X(lCancelDrag) \
+  X(lCancelTrack) \
+  X(lCaptured) \
   X(lCentered) \
   X(lCloseBox) \
   X(lCloseButton) \
   X(lClosed) \
+  X(lColDividerComplete) \
   X(lCreated) \
   X(lDefault) \
   X(lDirectShortCuts) \
   X(lDragAcceptFiles) \
+  X(lDragDrop) \
+  X(lEditMode) \
+  X(lEdited) \
   X(lEnabled) \
+  X(lFastEdit) \
+  X(lFilterBar) \
   X(lFlat) \
   X(lFocused) \
+  X(lFooter) \
   X(lFree) \
+  X(lFullDrag) \
   X(lHScroll) \
+  X(lHeader) \
   X(lHelpIcon) \
   X(lHideOnClose) \
   X(lHot) \
+  X(lHotTrack) \
   X(lInsert) \
   X(lItalic) \
   X(lMaximizeBox) \
@@ -622,10 +863,13 @@
   X(lModal) \
   X(lModify) \
   X(lMsgAuto) \
+  X(lMultiEdit) \
   X(lMultiLine) \
   X(lNumeric) \
   X(lOnEntering) \
+  X(lOnPostEdit) \
   X(lOwnFont) \
+  X(lOwnImageList) \
   X(lOwnPen) \
   X(lParentFont) \
   X(lParentIcon) \
@@ -634,7 +878,10 @@
   X(lPrimary) \
   X(lPushed) \
   X(lReadOnly) \
+  X(lRecordPointer) \
+  X(lRecordSelector) \
   X(lRedraw) \
+  X(lResize) \
   X(lScalable) \
   X(lSingleInstance) \
   X(lSizeGrip) \
@@ -659,7 +906,9 @@
   X(nBalloonZones) \
   X(nBitsPerPixel) \
   X(nBkgndMode) \
+  X(nBmpAlignment) \
   X(nBmpHeight) \
+  X(nBmpMargin) \
   X(nBmpWidth) \
   X(nBorderStyle) \
   X(nBottom) \
@@ -668,39 +917,69 @@
   X(nCharCase) \
   X(nCharSet) \
   X(nClassStyle) \
+  X(nClickedCol) \
   X(nClientHeight) \
   X(nClientLeft) \
   X(nClientTop) \
   X(nClientWidth) \
+  X(nClrAltPane) \
   X(nClrPane) \
   X(nClrPaneDisabled) \
   X(nClrPaneFocus) \
+  X(nClrSelFocusPane) \
+  X(nClrSelFocusText) \
+  X(nClrSelPane) \
+  X(nClrSelText) \
   X(nClrText) \
   X(nClrTextDisabled) \
   X(nClrTextFocus) \
+  X(nColDividerStyle) \
+  X(nColOffset) \
+  X(nColSel) \
   X(nColor) \
   X(nColorPlanes) \
   X(nCount) \
   X(nCtlStyle) \
+  X(nDataLines) \
+  X(nDataRows) \
+  X(nDisplayCol) \
+  X(nDrawTextStyle) \
+  X(nEditLength) \
+  X(nEditMode) \
+  X(nEditType) \
   X(nExStyle) \
   X(nExtraHeight) \
   X(nExtraWidth) \
+  X(nFilterBand) \
+  X(nFilterHeight) \
+  X(nFilterPending) \
+  X(nFooterHeight) \
+  X(nFooterImage) \
   X(nFormType) \
+  X(nFreeze) \
+  X(nHeaderHeight) \
+  X(nHeaderImage) \
   X(nHeight) \
   X(nHorzOffset) \
   X(nHorzRes) \
   X(nHorzSize) \
   X(nIcon) \
   X(nId) \
+  X(nImage) \
   X(nIndex) \
+  X(nIntRowHeight) \
+  X(nKeyNo) \
+  X(nLastEditCol) \
   X(nLastID) \
   X(nLeft) \
+  X(nLen) \
   X(nLogPixelsX) \
   X(nLogPixelsY) \
   X(nLogicalHeight) \
   X(nLogicalWidth) \
   X(nMapMode) \
   X(nMargin) \
+  X(nMarqueeStyle) \
   X(nMaxHeight) \
   X(nMaxLength) \
   X(nMaxPosX) \
@@ -711,7 +990,9 @@
   X(nModalResult) \
   X(nMonitors) \
   X(nOnDrag) \
+  X(nOrder) \
   X(nOrientation) \
+  X(nPhantomRow) \
   X(nPhyHorzRes) \
   X(nPhyHorzSize) \
   X(nPhyVertRes) \
@@ -720,9 +1001,13 @@
   X(nPos) \
   X(nRelease) \
   X(nRight) \
+  X(nRowDividerStyle) \
+  X(nRowHeight) \
+  X(nRowSel) \
   X(nScrollIncrement) \
   X(nShowMode) \
   X(nSize) \
+  X(nSort) \
   X(nStyle) \
   X(nTextAlignment) \
   X(nTextVAlignment) \
@@ -746,6 +1031,7 @@
   X(oActiveForm) \
   X(oBalloon) \
   X(oBitmaps) \
+  X(oBkGnd) \
   X(oBkgnd) \
   X(oBrush) \
   X(oBrushDisabled) \
@@ -755,12 +1041,18 @@
   X(oCursorArrow) \
   X(oCursorDropNo) \
   X(oCursorDropYes) \
+  X(oDataField) \
   X(oDefaultButton) \
   X(oDevice) \
   X(oFont) \
+  X(oFooter) \
   X(oForm) \
+  X(oGridEdit) \
+  X(oHeader) \
   X(oHelp) \
   X(oIcon) \
+  X(oImageList) \
+  X(oImgListRow) \
   X(oMDIMenu) \
   X(oMainForm) \
   X(oMdiClient) \
@@ -773,10 +1065,13 @@
   X(oPopup) \
   X(oPrevCtrl) \
   X(oPrevWnd) \
+  X(oRecSel) \
+  X(oSeek) \
   X(oTooltip) \
   X(pOleEnumerator) \
   X(pOwned) \
   X(uControlPaint) \
+  X(uDefaultValue) \
   X(vt)
 
 // Messages the framework sends that no framework class defines: a catch-all
@@ -787,14 +1082,21 @@
 // preview context). The class check fails on a name of
 // this list that a framework class defines: it then moves to the list above.
 #define ZV_SENT_ONLY_NAMES(X) \
+  X(AdjustColWidth) \
+  X(ColBegTrack) \
+  X(ColDrag) \
+  X(ColTrack) \
   X(DoAction) \
+  X(SelectCol) \
   X(ShowKeyword) \
   X(ShowTOC) \
+  X(Sort) \
   X(hPrinterDC) \
   X(lChecked) \
   X(lExisting) \
   X(lPreview) \
-  X(oPreviewDC)
+  X(oPreviewDC) \
+  X(uValue)
 
 ZV_DEFINE_SYMBOLS(ZV_FRAMEWORK_NAMES)
 ZV_DEFINE_SYMBOLS(ZV_SENT_ONLY_NAMES)

@@ -506,4 +506,13 @@ std::wstring WidenText(const std::string& s) {
   return w;
 }
 
+std::string NarrowText(std::wstring_view w) {
+  if (w.empty()) return {};
+  const int len = static_cast<int>(w.size() > 0x3fffffff ? 0x3fffffff : w.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), len, nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), len, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
 }  // namespace zv

@@ -52,6 +52,9 @@ inline H ObjectHandle(const Value& obj) {
 // --- free functions of the window layer
 // A text of the program (ANSI code page) as UTF-16, for the wide Win32 calls.
 std::wstring WidenText(const std::string& s);
+// And back: UTF-16 as a text of the program (characters outside the ANSI
+// code page become its default character).
+std::string NarrowText(std::wstring_view w);
 
 HINSTANCE GETINSTANCE();
 void SetProgramInstance(HINSTANCE h);

@@ -32,6 +32,10 @@
 #include "framework/window/msgbar.h"
 #include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
+#include "framework/grid/browse.h"
+#include "framework/grid/column.h"
+#include "framework/grid/header.h"
+#include "framework/grid/recsel.h"
 #include "support/error_trap.h"
 #include "support/test_forms.h"
 
@@ -62,7 +66,10 @@ std::vector<Class*> FrameworkClasses() {
           zv::QIconClass(), zv::TIconClass(), zv::QImageClass(), zv::TImageClass(),
           zv::QButtonClass(), zv::TButtonClass(), zv::QBtnBmpClass(), zv::TBtnBmpClass(),
           zv::QLabelClass(), zv::TLabelClass(), zv::QBevelClass(), zv::TBevelClass(),
-          zv::QGroupBoxClass(), zv::TGroupBoxClass(), zv::QEditClass(), zv::TEditClass()};
+          zv::QGroupBoxClass(), zv::TGroupBoxClass(), zv::QEditClass(), zv::TEditClass(),
+          zv::QHeaderClass(), zv::THeaderClass(), zv::QHeaderItemClass(), zv::THeaderItemClass(),
+          zv::QBrowseClass(), zv::TBrowseClass(), zv::QBrwColumnClass(), zv::TBrwColumnClass(),
+          zv::QBrwRecSelClass(), zv::TBrwRecSelClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -116,6 +123,7 @@ struct RowCheck {
 #define CHECK_METHOD(n, ...) check.Method_(sym::n, false);
 #define CHECK_METHOD_PUB(n, ...) check.Method_(sym::n, false);
 #define CHECK_METHOD_P(n, ...) check.Method_(sym::n, false);
+#define CHECK_METHOD_NV(n, ...) check.Method_(sym::n, false);
 #define CHECK_SETTER(n, ...) check.Method_(sym::set::n.symbol(), false);
 #define CHECK_ABSTRACT(n) check.Method_(sym::n, false);
 #define CHECK_ABSTRACT_P(n) check.Method_(sym::n, false);
@@ -163,6 +171,11 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QBevelClass, ZV_QBEVEL_MEMBERS)
   CHECK_TABLE(zv::QGroupBoxClass, ZV_QGROUPBOX_MEMBERS)
   CHECK_TABLE(zv::QEditClass, ZV_QEDIT_MEMBERS)
+  CHECK_TABLE(zv::QHeaderClass, ZV_QHEADER_MEMBERS)
+  CHECK_TABLE(zv::QHeaderItemClass, ZV_QHEADERITEM_MEMBERS)
+  CHECK_TABLE(zv::QBrowseClass, ZV_QBROWSE_MEMBERS)
+  CHECK_TABLE(zv::QBrwColumnClass, ZV_QBRWCOLUMN_MEMBERS)
+  CHECK_TABLE(zv::QBrwRecSelClass, ZV_QBRWRECSEL_MEMBERS)
   CHECK_TABLE(zv::QRectClass, ZV_QRECT_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;
