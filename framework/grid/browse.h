@@ -67,14 +67,14 @@
   X(PROPERTY, bool, lTabStop, .dflt = true, .setter = sym::SetTabStop) \
   X(PROPERTY, bool, lFilterBar, .dflt = false, .setter = sym::FilterMode) \
   X(PROPERTY, bool, lAutoSave, .dflt = false) \
-  X(PROPERTY, Value, lVScroll) \
-  X(PROPERTY, Value, lHScroll) \
+  X(PROPERTY, Value, lVScroll, .valueNames = ZV_SCROLL_POLICY_NAMES) \
+  X(PROPERTY, Value, lHScroll, .valueNames = ZV_SCROLL_POLICY_NAMES) \
   X(PROPERTY_P, bool, lBorder, .dflt = false, .visibility = kHidden) \
   X(PROPERTY_P, bool, l3D, .dflt = false, .visibility = kHidden) \
   X(PROPERTY_P, Value, oBkGnd, .visibility = kHidden) \
   X(PROPERTY_P, Value, nBkgndMode, .visibility = kHidden) \
   X(DATA, Value, cText) \
-  X(DATA_R, int, nEditMode, 0) \
+  X(PROPERTY_R, int, nEditMode, .dflt = 0, .readOnly = true, .valueNames = ZV_EDIT_MODE_NAMES) \
   X(PROPERTY_R, bool, lEditMode, .dflt = false, .readOnly = true, .getter = &brw::EditModeOn) \
   X(DATA_R, Value, oHeader) \
   X(DATA_R, Value, oFooter) \
@@ -199,6 +199,12 @@
   X(HANDLER, WMEraseBkgnd, &brw::WMEraseBkgnd) \
   X(HANDLER, WMSize, &brw::WMSize)
 
+// bsAUTO: no value (the grid decides), bsYES: a bar always, bsNO: never.
+#define ZV_SCROLL_POLICY_NAMES \
+  Value::List({Value::List({"bsAUTO", Value()}), Value::List({"bsYES", true}), Value::List({"bsNO", false})})
+#define ZV_EDIT_MODE_NAMES                                                                                 \
+  Value::List({Value::List({"beREAD", 0}), Value::List({"beEDIT", 1}), Value::List({"beAPPEND", 2}),        \
+               Value::List({"beINSERT", 3})})
 #define ZV_DIVIDER_NAMES                                                                                   \
   Value::List({Value::List({"blNOLINES", 0}), Value::List({"blBLACK", 1}), Value::List({"blDARKGRAY", 2}), \
                Value::List({"blFORECOLOR", 3}), Value::List({"blLIGHTGRAY", 4}), Value::List({"blINSET", 5}), \

@@ -16,6 +16,19 @@
 #include "framework/core/component.h"
 #include "framework/window/control.h"
 
+// The column alignments: the data side in the low bits, a different header
+// side in the bits 16, 32 and 64.
+#define ZV_COLUMN_ALIGN_NAMES                                                                                    \
+  Value::List({Value::List({"taLEFT", 0}), Value::List({"taRIGHT", 2}), Value::List({"taCENTER", 6}),           \
+               Value::List({"taLEFTHEADERCENTER", 64}), Value::List({"taLEFTHEADERRIGHT", 32}),                 \
+               Value::List({"taRIGHTHEADERLEFT", 18}), Value::List({"taRIGHTHEADERCENTER", 66}),                \
+               Value::List({"taCENTERHEADERLEFT", 22}), Value::List({"taCENTERHEADERRIGHT", 38})})
+#define ZV_COLUMN_SORT_NAMES \
+  Value::List({Value::List({"bsNONE", 0}), Value::List({"bsASCENDING", 1}), Value::List({"bsDESCENDING", -1})})
+#define ZV_COLUMN_EDIT_NAMES                                                                                     \
+  Value::List({Value::List({"beNONE", 0}), Value::List({"beGET", 1}), Value::List({"beGET_BUTTON", 2}),         \
+               Value::List({"beGET_LISTBOX", 3}), Value::List({"beBUTTON", 4}), Value::List({"beLISTBOX", 5})})
+
 #define ZV_QBRWCOLUMN_MEMBERS(X) \
   X(PROPERTY, bool, lParentFont, .dflt = true, .setter = &brwcol::SetParentFont) \
   X(PROPERTY, Value, oFont, .valueClass = "TFont", .getter = sym::GetFont, .setter = sym::SetFont) \
@@ -29,14 +42,14 @@
   X(PROPERTY, std::string, cFilter, .dflt = "", .getter = sym::GetFilter, .setter = sym::SetFilter) \
   X(PROPERTY, int, nClrText, .dflt = static_cast<long long>(GetSysColor(COLOR_WINDOWTEXT))) \
   X(PROPERTY, int, nClrPane, .dflt = static_cast<long long>(GetSysColor(COLOR_WINDOW))) \
-  X(PROPERTY, int, nAlignment, .dflt = 0, .setter = sym::SetAlignment) \
+  X(PROPERTY, int, nAlignment, .dflt = 0, .setter = sym::SetAlignment, .valueNames = ZV_COLUMN_ALIGN_NAMES) \
   X(PROPERTY, int, nBmpAlignment, .dflt = 0, .setter = sym::SetBmpAlignment) \
   X(PROPERTY, int, nBmpMargin, .dflt = 10) \
   X(PROPERTY, int, nWidth, .dflt = 0, .getter = sym::GetWidth, .setter = sym::SetWidth) \
-  X(PROPERTY, int, nSort, .dflt = 0, .setter = sym::SetSort) \
+  X(PROPERTY, int, nSort, .dflt = 0, .setter = sym::SetSort, .valueNames = ZV_COLUMN_SORT_NAMES) \
   X(PROPERTY, int, nHeaderImage, .dflt = 0, .setter = sym::SetHeaderImage) \
   X(PROPERTY, int, nFooterImage, .dflt = 0, .setter = sym::SetFooterImage) \
-  X(PROPERTY, int, nEditType, .dflt = 0, .setter = sym::SetEditType) \
+  X(PROPERTY, int, nEditType, .dflt = 0, .setter = sym::SetEditType, .valueNames = ZV_COLUMN_EDIT_NAMES) \
   X(PROPERTY, int, nEditLength, .dflt = -1) \
   X(PROPERTY, bool, lVisible, .dflt = true, .setter = sym::SetVisible) \
   X(PROPERTY, Value, uDefaultValue) \

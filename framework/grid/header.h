@@ -29,7 +29,7 @@
   X(PROPERTY, bool, lBorder, .dflt = false, .setter = sym::SetBorder) \
   X(PROPERTY, bool, lButtons, .dflt = true, .setter = &hdr::StyleSwitch<HDS_BUTTONS, &sym::FlButtons, &sym::set::FlButtons>) \
   X(PROPERTY, bool, lDragDrop, .dflt = true, .setter = &hdr::StyleSwitch<HDS_DRAGDROP, &sym::FlDragDrop, &sym::set::FlDragDrop>) \
-  X(PROPERTY, bool, lFilterBar, .dflt = false, .setter = &hdr::SetFilterBar) \
+  X(PROPERTY, bool, lFilterBar, .dflt = false, .setter = sym::SetFilterBar) \
   X(PROPERTY, bool, lFlat, .dflt = false, .setter = &hdr::StyleSwitch<HDS_FLAT, &sym::FlFlat, &sym::set::FlFlat>) \
   X(PROPERTY, bool, lFullDrag, .dflt = true, .setter = &hdr::StyleSwitch<HDS_FULLDRAG, &sym::FlFullDrag, &sym::set::FlFullDrag>) \
   X(PROPERTY, bool, lHotTrack, .dflt = true, .setter = &hdr::StyleSwitch<HDS_HOTTRACK, &sym::FlHotTrack, &sym::set::FlHotTrack>) \
@@ -69,6 +69,7 @@
   X(METHOD, Rebuild, &hdr::Rebuild) \
   X(METHOD, SetItems, &hdr::SetItems) \
   X(METHOD, SetImageList, &hdr::SetImageList) \
+  X(METHOD, SetFilterBar, &hdr::SetFilterBar) \
   X(METHOD, HitTest, &hdr::HitTest) \
   X(METHOD, GetItemRect, &hdr::GetItemRect) \
   X(METHOD, GetOrderArray, &hdr::GetOrderArray) \
@@ -95,12 +96,17 @@
   X(HANDLER, WMSize, &hdr::WMSize) \
   X(HANDLER, WMTimer, &hdr::WMTimer)
 
+#define ZV_HEADER_SORT_NAMES \
+  Value::List({Value::List({"hsNONE", 0}), Value::List({"hsASCENDING", 1}), Value::List({"hsDESCENDING", -1})})
+#define ZV_HEADER_ALIGN_NAMES \
+  Value::List({Value::List({"taLEFT", 0}), Value::List({"taRIGHT", 2}), Value::List({"taCENTER", 6})})
+
 #define ZV_QHEADERITEM_MEMBERS(X) \
   X(PROPERTY, std::string, cText, .dflt = "", .setter = &hdritem::SetText) \
   X(PROPERTY, int, nWidth, .dflt = 50, .getter = &hdritem::GetWidth, .setter = &hdritem::SetWidth) \
   X(PROPERTY, int, nOrder, .dflt = 0, .getter = &hdritem::GetOrder, .setter = &hdritem::SetOrder) \
-  X(PROPERTY, int, nSort, .dflt = 0, .setter = &hdritem::SetSort) \
-  X(PROPERTY, int, nAlignment, .dflt = 0, .setter = &hdritem::SetAlignment) \
+  X(PROPERTY, int, nSort, .dflt = 0, .setter = &hdritem::SetSort, .valueNames = ZV_HEADER_SORT_NAMES) \
+  X(PROPERTY, int, nAlignment, .dflt = 0, .setter = &hdritem::SetAlignment, .valueNames = ZV_HEADER_ALIGN_NAMES) \
   X(PROPERTY, std::string, cTooltip, .dflt = "", .setter = &hdritem::SetTooltip) \
   X(PROPERTY, std::string, cFilter, .dflt = "", .getter = &hdritem::GetFilter, .setter = &hdritem::SetFilter) \
   X(PROPERTY, int, nImage, .dflt = 0, .setter = &hdritem::SetImage) \
