@@ -73,11 +73,13 @@ Value Route(Object& grid, Symbol message) {
   });
 }
 
-// A callable for an item's click: editing ends, then the column hears it.
+// A callable for an item's click (x, y): editing ends, then the column
+// hears it: HeaderClick(x, y), or its event with no key flags (0, x, y).
 Value ItemRoute(const Value& grid, const Value& column, Symbol message) {
   return Value::Closure({grid, column}, [message](Args a, std::span<const Value> b) -> Value {
     b[0].Send(sym::CancelEdit);
-    std::vector<Value> argv{0};
+    std::vector<Value> argv;
+    if (message != sym::HeaderClick) argv.emplace_back(0);
     for (std::size_t i = 1; i < a.size(); ++i) argv.push_back(a.Get(i));
     if (!Has(b[1], message)) return {};
     return SendUnchecked(b[1], Msg(message), Args(argv.data(), argv.size()));

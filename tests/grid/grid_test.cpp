@@ -487,6 +487,63 @@ TEST_F(Grid, TenThousandRepaintsAndTwoHundredGridsLeaveNoGdiObject) {
   DeleteObject(probe);
 }
 
+TEST_F(Grid, BarsFollowTheGridAndRouteTheirClicksToTheColumns) {
+  Value g = Make(2, 10, 300, 200);
+  zv::TBrowseRef v(g);
+  const Value c2 = zv::Get(g, sym::aCols).Item(2);
+  long long clicks = 0, x = -1;
+  zv::Put(c2, sym::set::OnHeaderClick, Value::Closure({}, [&](zv::Args a, std::span<const Value>) -> Value {
+    ++clicks;
+    EXPECT_EQ(a.Get(1).AsInt(), 0) << "no key flags";
+    x = a.Get(2).AsInt();
+    return Value();
+  }));
+  const Value header = v.oHeader();
+  const long long item = zv::Get(zv::Get(c2, sym::oHeader), sym::nIndex).AsInt();
+  EXPECT_EQ(item, 3) << "after the selector's item and column 1";
+  SendMessageA(zv::ObjectHwnd(header), WM_USER + 1, static_cast<WPARAM>(item), MAKELPARAM(150, 4));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(x, 150);
+  // A column header text reaches its item.
+  zv::TBrwColumnRef(c2).cHeader("Second");
+  EXPECT_EQ(zv::Get(zv::Get(c2, sym::oHeader), sym::FcText).AsString(), "Second");
+  // The footer sits at the bottom; the data area shrinks by it.
+  const long long before = g.Send(sym::DataHeight).AsInt();
+  v.SetFooter(true);
+  const Value footer = v.oFooter();
+  ASSERT_TRUE(footer.IsObject());
+  RECT fr{};
+  GetWindowRect(zv::ObjectHwnd(footer), &fr);
+  MapWindowPoints(nullptr, zv::ObjectHwnd(g), reinterpret_cast<POINT*>(&fr), 2);
+  EXPECT_EQ(fr.bottom, 200);
+  EXPECT_EQ(g.Send(sym::DataHeight).AsInt(), before - v.nFooterHeight());
+  // The filter row makes the header half as tall again.
+  const long long h = v.nHeaderHeight();
+  v.FilterMode(true);
+  EXPECT_EQ(v.nHeaderHeight(), (h * 3 + 1) / 2);
+  v.FilterMode(false);
+  EXPECT_EQ(v.nHeaderHeight(), h);
+}
+
+TEST_F(Grid, TheSolidMarqueeBoxesTheSelectedCell) {
+  Value g = Make(2, 10, 300, 200, true, false);
+  zv::TBrowseRef v(g);
+  v.nMarqueeStyle(2);
+  source_.pos = 1;
+  zv::Put(g, sym::set::nKeyNo, 1);
+  zv::Put(g, sym::set::nRowSel, 1);
+  zv::Put(g, sym::set::nColSel, 2);
+  Surface s(300, 200);
+  Print(g, s);
+  const Value c2 = zv::Get(g, sym::aCols).Item(2);
+  const int left = static_cast<int>(zv::Get(c2, sym::nDisplayCol).AsInt()) - 1;
+  const int top = static_cast<int>(g.Send(sym::FirstDataRow).AsInt());
+  EXPECT_EQ(s.At(left, top + 5), RGB(0, 0, 0)) << "left edge of the box";
+  EXPECT_EQ(s.At(left + 10, top), RGB(0, 0, 0)) << "top edge";
+  const Value c1 = zv::Get(g, sym::aCols).Item(1);
+  EXPECT_NE(s.At(static_cast<int>(zv::Get(c1, sym::nDisplayCol).AsInt()) + 1, top + 5), RGB(0, 0, 0)) << "not round column 1";
+}
+
 // ------------------------------------------------------------------ header
 
 class Header : public zvtest::FormTest {
