@@ -544,6 +544,87 @@ TEST_F(Grid, TheSolidMarqueeBoxesTheSelectedCell) {
   EXPECT_NE(s.At(static_cast<int>(zv::Get(c1, sym::nDisplayCol).AsInt()) + 1, top + 5), RGB(0, 0, 0)) << "not round column 1";
 }
 
+TEST_F(Grid, ColumnQueriesAndTheDefaultsOfASourceWithoutEvents) {
+  Value g = Make(3, 10, 300, 200);
+  const Value cols = zv::Get(g, sym::aCols);
+  EXPECT_EQ(g.Send(sym::ColWithHeader, "col2").AsObject(), cols.Item(2).AsObject()) << "ignoring case";
+  EXPECT_TRUE(g.Send(sym::ColWithHeader, "nothing").IsNil());
+  EXPECT_EQ(g.Send(sym::ColAtIndex, 3).AsObject(), cols.Item(3).AsObject());
+  EXPECT_TRUE(g.Send(sym::ColAtIndex, 9).IsNil());
+  EXPECT_EQ(g.Send(sym::ColPos, cols.Item(3)).AsInt(), 3);
+  long long widths = g.Send(sym::FirstCol).AsInt();
+  for (std::size_t i = 1; i <= 3; ++i) widths += zv::Get(cols.Item(i), sym::FnWidth).AsInt();
+  EXPECT_EQ(g.Send(sym::GetDisplayColsWidth).AsInt(), widths);
+  // The selector and the header bar switched off.
+  zv::TBrowseRef v(g);
+  v.SetRecSel(false);
+  EXPECT_EQ(g.Send(sym::FirstCol).AsInt(), 0);
+  EXPECT_EQ(zv::Get(cols.Item(1), sym::nDisplayCol).AsInt(), 0);
+  const HWND bar = zv::ObjectHwnd(v.oHeader());
+  v.SetHeader(false);
+  EXPECT_FALSE(IsWindow(bar));
+  EXPECT_EQ(g.Send(sym::HeaderHeight).AsInt(), 0);
+  EXPECT_EQ(g.Send(sym::FirstDataRow).AsInt(), 0);
+  // Without navigation events the source is one empty record.
+  Value bare = zv::NewObject(zv::TBrowseClass(), form_);
+  zv::TBrowseRef b(bare);
+  EXPECT_EQ(b.KeyCount().AsInt(), 0);
+  EXPECT_EQ(b.KeyNo().AsInt(), 1);
+  EXPECT_TRUE(b.IsEof().AsBool());
+  EXPECT_TRUE(b.IsBof().AsBool());
+  EXPECT_EQ(b.Skip(5).AsInt(), 0);
+  EXPECT_EQ(b.BookMark().AsInt(), 1);
+}
+
+TEST_F(Grid, TheVerticalBarFollowsTheSourceEvenBeyondItsRange) {
+  Value g = Make(1, 5, 300, 200);
+  zv::TBrowseRef v(g);
+  v.Refresh(true);
+  EXPECT_FALSE(v.GetVScroll().AsBool()) << "five records fit";
+  source_.count = 10'000'000'000LL;  // more than the bar's 32-bit range
+  source_.pos = 5'000'000'000LL;
+  v.Refresh();
+  EXPECT_TRUE(v.GetVScroll().AsBool());
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(zv::ObjectHwnd(g), SB_VERT, &si));
+  EXPECT_EQ(si.nMax, 0x7FFFFFFF);
+  EXPECT_NEAR(static_cast<double>(si.nPos) / si.nMax, 0.5, 0.001) << "the thumb maps proportionally";
+  EXPECT_EQ(v.nKeyNo(), 5'000'000'000LL);
+}
+
+TEST_F(Grid, ColumnWidthsFromDataLinesAndImages) {
+  Value g = Make(1, 3, 300, 200, true, false);
+  Value c = zv::Get(g, sym::aCols).Item(1);
+  zv::Put(c, sym::set::FcHeader, "");
+  zv::Put(c, sym::set::OnGetData, Value::Closure({}, [](zv::Args, std::span<const Value>) -> Value {
+    return std::string("iii\r\niiiiii");
+  }));
+  zv::TBrowseRef(g).SetDataLines(2);
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, zv::ObjectHandle<HFONT>(c.Send(sym::GetFont)));
+  SIZE six{};
+  GetTextExtentPoint32A(dc, "BBBBBB", 6, &six);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(c.Send(sym::DataWidth).AsInt(), six.cx + 10) << "the longest line, measured as a run of B";
+  // An image number adds the image width and the margin.
+  Value list = zv::Get(g, sym::FoImageList);
+  HBITMAP bmp = CreateBitmap(16, 16, 1, 32, nullptr);
+  list.Send(sym::Add, zv::HandleValue(bmp));
+  zv::Put(c, sym::set::OnGetData, Value::Closure({}, [](zv::Args a, std::span<const Value>) -> Value {
+    a.Set(2, 1);
+    return std::string();
+  }));
+  EXPECT_EQ(c.Send(sym::DataWidth).AsInt(), 16 + 10) << "no text, one image";
+  DeleteObject(bmp);
+  // Default values by kind; a column without an editor refuses to edit.
+  zv::Put(c, sym::set::OnGetData, Value());
+  EXPECT_EQ(c.Send(sym::DefaultValue).AsString(), "");
+  zv::TBrwColumnRef(c).nEditType(1);
+  EXPECT_FALSE(c.Send(sym::Edit).AsBool());
+  EXPECT_EQ(zv::Get(g, sym::nEditMode).AsInt(), 0) << "no editor: the grid stays in read mode";
+}
+
 // ------------------------------------------------------------------ header
 
 class Header : public zvtest::FormTest {
@@ -696,6 +777,65 @@ TEST_F(Header, FilterTextsAndImagesOnItems) {
   EXPECT_EQ(hd.iImage, 1);
   EXPECT_EQ(h.Send(sym::GetItemCount).AsInt(), 1);
   DeleteObject(bmp);
+}
+
+TEST_F(Header, InsertingDeletingAndRebuildingKeepNumbersInStep) {
+  Value h = Make();
+  h.Send(sym::AddItem, "A");
+  h.Send(sym::AddItem, "C");
+  const Value b = h.Send(sym::InsertItem, 2, "B");
+  const Value items = zv::Get(h, sym::aItems);
+  ASSERT_EQ(items.Len(), 3u);
+  for (std::size_t i = 1; i <= 3; ++i) EXPECT_EQ(zv::Get(items.Item(i), sym::nIndex).AsInt(), static_cast<long long>(i));
+  char text[8] = {};
+  HDITEMA hd{};
+  hd.mask = HDI_TEXT;
+  hd.pszText = text;
+  hd.cchTextMax = sizeof text;
+  SendMessageA(zv::ObjectHwnd(h), HDM_GETITEMA, 1, reinterpret_cast<LPARAM>(&hd));
+  EXPECT_STREQ(text, "B") << "inserted in the control where it is in the list";
+  h.Send(sym::Rebuild);
+  EXPECT_EQ(h.Send(sym::GetItemCount).AsInt(), 3);
+  EXPECT_TRUE(b.Send(sym::End).AsBool());
+  EXPECT_EQ(h.Send(sym::GetItemCount).AsInt(), 2);
+  EXPECT_EQ(zv::Get(zv::Get(h, sym::aItems).Item(2), sym::nIndex).AsInt(), 2);
+  h.Send(sym::DeleteItems);
+  EXPECT_EQ(h.Send(sym::GetItemCount).AsInt(), 0);
+  EXPECT_EQ(zv::Get(h, sym::aItems).Len(), 0u);
+}
+
+TEST_F(Header, EndOfTrackAndDividerDoubleClicks) {
+  Value h = Make();
+  h.Send(sym::AddItem, "One", 0, 70);
+  const Value item = zv::Get(h, sym::aItems).Item(1);
+  long long width = 0, headerDivider = 0, itemDivider = 0;
+  zv::Put(h, sym::set::OnEndTrack, Value::Closure({}, [&](zv::Args a, std::span<const Value>) -> Value {
+    width = a.Get(2).AsInt();
+    return Value();
+  }));
+  zv::Put(h, sym::set::OnDividerDblClick, Value::Closure({}, [&](zv::Args, std::span<const Value>) -> Value {
+    return ++headerDivider, Value();
+  }));
+  NMHEADERW nm{};
+  HDITEMW pitem{};
+  pitem.mask = HDI_WIDTH;
+  pitem.cxy = 91;
+  nm.hdr.hwndFrom = zv::ObjectHwnd(h);
+  nm.hdr.code = HDN_ENDTRACKW;
+  nm.pitem = &pitem;
+  const auto notify = [&]() { return h.Send(sym::Notify, 0, static_cast<long long>(reinterpret_cast<LPARAM>(&nm))); };
+  EXPECT_FALSE(notify().AsBool());
+  EXPECT_EQ(width, 91) << "the new width";
+  nm.hdr.code = HDN_DIVIDERDBLCLICKW;
+  nm.pitem = nullptr;
+  notify();
+  EXPECT_EQ(headerDivider, 1);
+  zv::Put(item, sym::set::OnDividerDblClick, Value::Closure({}, [&](zv::Args, std::span<const Value>) -> Value {
+    return ++itemDivider, Value();
+  }));
+  notify();
+  EXPECT_EQ(itemDivider, 1) << "the item's handler first";
+  EXPECT_EQ(headerDivider, 1);
 }
 
 }  // namespace
