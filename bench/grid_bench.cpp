@@ -2,7 +2,9 @@
 //   1. a TBrowse over a source of 10^2 records against the same grid over
 //      10^7 records, both supplied through the navigation events (no list
 //      in memory: the cell texts are computed from the record number);
-//   2. Wine's ListView in report mode with LVS_OWNERDATA over the same 10^7
+//   2. Page Down, End and Home (each move and the paint it calls for)
+//      at 10^2 against 10^7 records;
+//   3. Wine's ListView in report mode with LVS_OWNERDATA over the same 10^7
 //      records (texts computed the same way in LVN_GETDISPINFO) against the
 //      grid over 10^7 records.
 // Both sides have the same font, the same three columns and the same
@@ -62,6 +64,13 @@ zv::Value MakeGrid(const zv::Value& form, Source* s, int x, int pitch, int heigh
   put(sym::set::OnKeyNo, [s](zv::Args) -> Value { return s->pos; });
   put(sym::set::OnIsEof, [s](zv::Args) -> Value { return s->pos >= s->count; });
   put(sym::set::OnIsBof, [s](zv::Args) -> Value { return s->pos <= 1; });
+  put(sym::set::OnMoveTop, [s](zv::Args) -> Value { return s->pos = 1, Value(); });
+  put(sym::set::OnMoveBottom, [s](zv::Args) -> Value { return s->pos = s->count, Value(); });
+  put(sym::set::OnBookMark, [s](zv::Args a) -> Value {
+    const long long old = s->pos;
+    if (a.Get(1).IsNumber()) s->pos = std::clamp(a.Get(1).AsInt(), 1LL, s->count);
+    return old;
+  });
   for (int c = 1; c <= kCols; ++c) {
     Value col = zv::NewObject(zv::TBrwColumnClass(), g);
     zv::Put(col, sym::set::FcHeader, "Column " + std::to_string(c));
@@ -190,6 +199,31 @@ int main() {
       });
   std::printf("Full repaint of a page of %d rows x %d columns, 9 alternating rounds\n\n", kRows, kCols);
   bench::Report("TBrowse over 10^2 records (navigation events)", "TBrowse over 10^7 records (navigation events)", scale);
+  std::printf("  (goal: within 1.1x)\n\n");
+
+  // Moves: three pages down, to the end and back to the top, each move
+  // painted before the next.
+  const auto moves = [&](const zv::Value& g) {
+    HWND h = zv::ObjectHwnd(g);
+    return bench::NsPerCall(20, [&] {
+      for (zv::Symbol m : {zv::sym::GoPageDown, zv::sym::GoPageDown, zv::sym::GoPageDown, zv::sym::GoBottom, zv::sym::GoTop}) {
+        g.Send(m);
+        UpdateWindow(h);
+      }
+    }) / 5;
+  };
+  const bench::Comparison move = bench::Alternate(
+      9,
+      [&] {
+        show(gridSmall);
+        return moves(gridSmall);
+      },
+      [&] {
+        show(gridBig);
+        return moves(gridBig);
+      });
+  std::printf("Page Down, End and Home with their paints, 9 alternating rounds (time per move)\n\n");
+  bench::Report("TBrowse over 10^2 records", "TBrowse over 10^7 records", move);
   std::printf("  (goal: within 1.1x)\n\n");
 
   show(gridBig);

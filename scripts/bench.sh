@@ -14,7 +14,7 @@ echo
 
 cmake -S . -B build/bench-win64 -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORVAN_TESTS=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null
-targets=(bench_dispatch bench_loop bench_ole bench_controls bench_forms bench_grid)
+targets=(bench_dispatch bench_loop bench_ole bench_controls bench_forms bench_grid bench_array_grid)
 cmake --build build/bench-win64 --target "${targets[@]}" zorvan_test_server
 session="$root/cmake/wine-session.sh"
 "$session" start build/bench-win64

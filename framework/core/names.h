@@ -25,14 +25,18 @@
   X(AddItem) \
   X(AddMasked) \
   X(AddMonitor) \
+  X(AddRow) \
   X(AddShortCut) \
   X(AddTool) \
   X(Adjust) \
+  X(AdjustColWidth) \
   X(AdjustWidth) \
   X(AlignControls) \
   X(AllColsVisible) \
+  X(Append) \
   X(ApplyTooltips) \
   X(ArrangeIcons) \
+  X(ArraySeek) \
   X(AsArray) \
   X(BeginDrag) \
   X(BeginPaint) \
@@ -53,6 +57,7 @@
   X(Change) \
   X(ChangeCtlStyle) \
   X(ChangeExStyle) \
+  X(ChangeFocus) \
   X(CharFromPos) \
   X(ClearAllFilters) \
   X(ClearFilter) \
@@ -63,7 +68,10 @@
   X(CloseAll) \
   X(ColAtIndex) \
   X(ColAtPos) \
+  X(ColBegTrack) \
+  X(ColDrag) \
   X(ColPos) \
+  X(ColTrack) \
   X(ColWithHeader) \
   X(Command) \
   X(Compare) \
@@ -81,13 +89,17 @@
   X(CurrentDir) \
   X(CurrentDrive) \
   X(DataHeight) \
+  X(DataScroll) \
   X(DataWidth) \
   X(DecimalSeparator) \
   X(DefStyle) \
   X(DefaultValue) \
+  X(DelCol) \
   X(DelItem) \
+  X(DelRow) \
   X(DelShortCut) \
   X(DelTool) \
+  X(Delete) \
   X(DeleteDC) \
   X(DeleteItem) \
   X(DeleteItems) \
@@ -118,6 +130,7 @@
   X(EraseSolidAndPaint) \
   X(EventAssigned) \
   X(FValue) \
+  X(FaArrayData) \
   X(FaEditListText) \
   X(FaItems) \
   X(FcBalloon) \
@@ -140,6 +153,7 @@
   X(FlAlwaysTip) \
   X(FlAppWindow) \
   X(FlAutoFit) \
+  X(FlAutoOrder) \
   X(FlAutoScroll) \
   X(FlAutoSize) \
   X(FlBold) \
@@ -279,6 +293,8 @@
   X(GetFont) \
   X(GetForm) \
   X(GetFreeze) \
+  X(GetHPos) \
+  X(GetHRange) \
   X(GetHScroll) \
   X(GetHeight) \
   X(GetIcon) \
@@ -298,6 +314,7 @@
   X(GetProperty) \
   X(GetPushed) \
   X(GetRect) \
+  X(GetRow) \
   X(GetSel) \
   X(GetSelText) \
   X(GetText) \
@@ -305,15 +322,29 @@
   X(GetTextSize) \
   X(GetTextWidth) \
   X(GetTooltip) \
+  X(GetVPos) \
+  X(GetVRange) \
   X(GetVScroll) \
   X(GetValue) \
   X(GetValues) \
   X(GetVersionInfo) \
   X(GetVisibleCols) \
   X(GetWidth) \
+  X(GoBottom) \
+  X(GoDown) \
   X(GoFirstControl) \
+  X(GoHPos) \
+  X(GoLeft) \
+  X(GoLeftMost) \
   X(GoNextControl) \
+  X(GoPageDown) \
+  X(GoPageUp) \
   X(GoPrevControl) \
+  X(GoRight) \
+  X(GoRightMost) \
+  X(GoTo) \
+  X(GoTop) \
+  X(GoUp) \
   X(GotFocus) \
   X(HAdjust) \
   X(Handle) \
@@ -330,8 +361,11 @@
   X(HideBalloon) \
   X(HideTooltip) \
   X(HitTest) \
+  X(HorzLine) \
   X(Image) \
   X(Initialize) \
+  X(InsCol) \
+  X(InsRow) \
   X(Insert) \
   X(InsertComponent) \
   X(InsertControl) \
@@ -342,10 +376,12 @@
   X(IsBof) \
   X(IsColVisible) \
   X(IsDisplayPosVisible) \
+  X(IsEditable) \
   X(IsEnhMetafile) \
   X(IsEof) \
   X(IsIcon) \
   X(IsMetafile) \
+  X(IsMultipleEdit) \
   X(IsPicture) \
   X(IsVisible) \
   X(KeyCount) \
@@ -370,7 +406,10 @@
   X(MessageBox) \
   X(Minimize) \
   X(MinimizeAll) \
+  X(MouseColPos) \
+  X(MouseRowPos) \
   X(MoveBottom) \
+  X(MoveCol) \
   X(MoveTo) \
   X(MoveTop) \
   X(New) \
@@ -379,13 +418,16 @@
   X(OleNewEnumerator) \
   X(OleValue) \
   X(OnActivate) \
+  X(OnAppend) \
   X(OnBeforeCreate) \
   X(OnBeginDrag) \
   X(OnBeginTrack) \
+  X(OnBof) \
   X(OnBookMark) \
   X(OnBtnClick) \
   X(OnChange) \
   X(OnChangeFocus) \
+  X(OnChangeHeight) \
   X(OnChangeWidth) \
   X(OnChar) \
   X(OnCheckState) \
@@ -398,6 +440,7 @@
   X(OnDataRClick) \
   X(OnDblClick) \
   X(OnDeactivate) \
+  X(OnDelete) \
   X(OnDestroy) \
   X(OnDestroyed) \
   X(OnDividerDblClick) \
@@ -409,6 +452,7 @@
   X(OnEndDrag) \
   X(OnEndTrack) \
   X(OnEnter) \
+  X(OnEof) \
   X(OnExit) \
   X(OnFilterBtnClick) \
   X(OnFilterChange) \
@@ -417,6 +461,8 @@
   X(OnFooterRClick) \
   X(OnGetData) \
   X(OnGetValue) \
+  X(OnGoBottom) \
+  X(OnGoTop) \
   X(OnGridEditCreate) \
   X(OnHeaderClick) \
   X(OnHeaderDblClick) \
@@ -425,6 +471,7 @@
   X(OnHelpClick) \
   X(OnHide) \
   X(OnInitialize) \
+  X(OnInsert) \
   X(OnIsBof) \
   X(OnIsEof) \
   X(OnItemChanged) \
@@ -442,8 +489,10 @@
   X(OnMoveBottom) \
   X(OnMoveTop) \
   X(OnNewInstance) \
+  X(OnNewItem) \
   X(OnPaint) \
   X(OnPainted) \
+  X(OnPastEof) \
   X(OnPostEdit) \
   X(OnRButtonDown) \
   X(OnRButtonUp) \
@@ -456,15 +505,18 @@
   X(OnScrollPageUp) \
   X(OnScrollRight) \
   X(OnScrollUp) \
+  X(OnSeek) \
   X(OnSetFilter) \
   X(OnShow) \
   X(OnSize) \
   X(OnSkip) \
+  X(OnSort) \
   X(OnThumbPosH) \
   X(OnThumbPosV) \
   X(OnThumbTrackH) \
   X(OnThumbTrackV) \
   X(OnTrack) \
+  X(OrderOff) \
   X(OrderToIndex) \
   X(Original) \
   X(Paint) \
@@ -529,8 +581,11 @@
   X(SaveToText) \
   X(ScreenToClient) \
   X(ScrollCaret) \
+  X(Seek) \
   X(Select) \
   X(SelectAll) \
+  X(SelectCellFromPoint) \
+  X(SelectCol) \
   X(SelectFont) \
   X(SelectNone) \
   X(SelectPen) \
@@ -543,7 +598,9 @@
   X(SetAlignment) \
   X(SetAlwaysTip) \
   X(SetAnchors) \
+  X(SetArray) \
   X(SetAutoFit) \
+  X(SetAutoOrder) \
   X(SetAutoScroll) \
   X(SetBalloon) \
   X(SetBalloonZones) \
@@ -570,6 +627,7 @@
   X(SetColorFocus) \
   X(SetColumns) \
   X(SetCursor) \
+  X(SetData) \
   X(SetDataLines) \
   X(SetDefault) \
   X(SetDragCursorImage) \
@@ -585,6 +643,9 @@
   X(SetFooterHeight) \
   X(SetFooterImage) \
   X(SetGridEditBounds) \
+  X(SetHPage) \
+  X(SetHPos) \
+  X(SetHRange) \
   X(SetHScroll) \
   X(SetHeader) \
   X(SetHeaderHeight) \
@@ -621,6 +682,7 @@
   X(SetRecSel) \
   X(SetRecordPointer) \
   X(SetRedraw) \
+  X(SetRow) \
   X(SetRowDividerStyle) \
   X(SetRowHeight) \
   X(SetSel) \
@@ -637,6 +699,9 @@
   X(SetTop) \
   X(SetTypes) \
   X(SetVAlignment) \
+  X(SetVPage) \
+  X(SetVPos) \
+  X(SetVRange) \
   X(SetVScroll) \
   X(SetValue) \
   X(SetVirtualBounds) \
@@ -652,7 +717,9 @@
   X(ShowTooltip) \
   X(SizeToHeight) \
   X(Skip) \
+  X(Sort) \
   X(Swap) \
+  X(SwapCols) \
   X(Terminate) \
   X(TextExtent) \
   X(TextHeight) \
@@ -665,6 +732,7 @@
   X(TileVertical) \
   X(Unlink) \
   X(UpdControls) \
+  X(UpdGridEdits) \
   X(Update) \
   X(UpdateBounds) \
   X(UpdateClientRect) \
@@ -690,6 +758,7 @@
   X(WMEnable) \
   X(WMEraseBkgnd) \
   X(WMExitMenuLoop) \
+  X(WMGetDlgCode) \
   X(WMGetMinMaxInfo) \
   X(WMHScroll) \
   X(WMHelp) \
@@ -733,7 +802,11 @@
   X(WMZorvan) \
   X(Write) \
   X(WriteBitmap) \
+  X(Zap) \
   X(aArguments) \
+  X(aArrayData) \
+  X(aArrayFilterPos) \
+  X(aArrayOrg) \
   X(aBalloonZones) \
   X(aBitmaps) \
   X(aCols) \
@@ -867,6 +940,7 @@
   X(lMultiLine) \
   X(lNumeric) \
   X(lOnEntering) \
+  X(lOnFilter) \
   X(lOnPostEdit) \
   X(lOwnFont) \
   X(lOwnImageList) \
@@ -903,6 +977,9 @@
   X(nAnchorX) \
   X(nAnchorY) \
   X(nAnchors) \
+  X(nArrayAt) \
+  X(nArrayCol) \
+  X(nArrayOrgAt) \
   X(nBalloonZones) \
   X(nBitsPerPixel) \
   X(nBkgndMode) \
@@ -1082,15 +1159,10 @@
 // preview context). The class check fails on a name of
 // this list that a framework class defines: it then moves to the list above.
 #define ZV_SENT_ONLY_NAMES(X) \
-  X(AdjustColWidth) \
-  X(ColBegTrack) \
-  X(ColDrag) \
-  X(ColTrack) \
   X(DoAction) \
-  X(SelectCol) \
   X(ShowKeyword) \
   X(ShowTOC) \
-  X(Sort) \
+  X(VarGet) \
   X(hPrinterDC) \
   X(lChecked) \
   X(lExisting) \

@@ -64,11 +64,11 @@ void Repaint(Object& self) {
 }
 
 // A callable for a bar's event that sends `message` to the grid (when the
-// grid answers it) with the event's arguments after the sender.
+// grid answers it) with the event's arguments, the bar first.
 Value Route(Object& grid, Symbol message) {
   return Value::Closure({Value(&grid)}, [message](Args a, std::span<const Value> b) -> Value {
     if (!Has(b[0], message)) return {};
-    std::vector<Value> argv(a.span().begin() + std::min<std::size_t>(1, a.size()), a.span().end());
+    std::vector<Value> argv(a.span().begin(), a.span().end());
     return SendUnchecked(b[0], Msg(message), Args(argv.data(), argv.size()));
   });
 }
@@ -133,7 +133,9 @@ Value Create(Object& self, Args a) {
   if (Get(self, sym::FlHeader).AsBool()) self.Send(sym::CreateHeader);
   if (Get(self, sym::FlFooter).AsBool()) self.Send(sym::CreateFooter);
   self.Send(sym::Adjust);
-  self.Send(sym::UpdControls);
+  // The window may have been painted while it was made, before the columns
+  // and the count were known: it is counted and painted again.
+  self.Send(sym::Refresh);
   return r;
 }
 
@@ -413,35 +415,6 @@ Value AddImage(Object& self, Args a) {
   return list.Send(sym::Add, a.Get(0), a.Get(1));
 }
 
-// AddCol(oColumn, lRefresh = true): appended; its nIndex is its creation
-// number.
-Value AddCol(Object& self, Args a) {
-  const Value col = a.Get(0);
-  if (!col.IsObject() || !Has(col, sym::PaintData)) return false;
-  Value cols = Get(self, sym::aCols);
-  if (!cols.IsList()) {
-    cols = Value::List({});
-    Put(self, sym::set::aCols, cols);
-  }
-  for (const Value& c : cols.AsList().items)
-    if (c.AsObject() == col.AsObject()) return false;
-  long long next = 0;
-  for (const Value& c : cols.AsList().items) next = std::max<long long>(next, Get(c, sym::nIndex).AsInt());
-  cols.Append(col);
-  Put(col, sym::set::nIndex, next + 1);
-  if (Get(col, sym::oParent).AsObject() != &self) Put(col, sym::set::oParent, Value(&self));
-  if (!Get(col, sym::lCreated).AsBool()) col.Send(sym::Create, Value(&self), false);
-  if (ObjectHwnd(self)) {
-    col.Send(sym::Adjust);
-    if (Int(self, sym::FnRowHeight) == 0) Put(self, sym::set::nIntRowHeight, ComputedPitch(self, true));
-    if (!a.Has(1) || a.Get(1).AsBool()) {
-      self.Send(sym::GetDisplayCols);
-      self.Send(sym::Refresh);
-    }
-  }
-  return true;
-}
-
 // GetDisplayCols(lUpdate = true).
 Value GetDisplayCols(Object& self, Args a) {
   const std::vector<Value> cols = Cols(self);
@@ -693,6 +666,9 @@ Value Refresh(Object& self, Args a) {
     row = std::min(row, len);
   }
   Put(self, sym::set::nRowSel, std::max<long long>(row, 1));
+  // The rows the next paint fills (the hit tests read it before then).
+  const long long sel = Int(self, sym::nRowSel), key = std::max<long long>(Int(self, sym::nKeyNo), 1);
+  Put(self, sym::set::nDataRows, std::clamp<long long>(len - key + sel, 0, Rows(self)));
   self.Send(sym::UpdControls);
   if (HWND h = ObjectHwnd(self); h && IsWindowVisible(h) && Get(self, sym::FlRedraw).AsBool()) InvalidateRect(h, nullptr, FALSE);
   return {};
@@ -737,20 +713,6 @@ Value SetRedraw(Object& self, Args a) {
   return Super(self, sym::SetRedraw, a);
 }
 
-// CancelEdit(): an edit in progress ends without its value (the editors
-// hide); the grid is in read mode again.
-Value CancelEdit(Object& self, Args) {
-  if (Int(self, sym::nEditMode) == 0) return false;
-  for (const Value& c : Cols(self)) {
-    const Value e = Get(c, sym::oGridEdit);
-    if (e.IsObject() && ObjectHwnd(e)) ShowWindow(ObjectHwnd(e), SW_HIDE);
-  }
-  Put(self, sym::set::nEditMode, 0);
-  Put(self, sym::set::nPhantomRow, 0);
-  Repaint(self);
-  return true;
-}
-
 Value WMSize(Object& self, const WinMsg& m) {
   Value r = SuperHandler(self, sym::WMSize, m);
   if (Int(self, sym::nIntRowHeight) > 0) {
@@ -759,6 +721,7 @@ Value WMSize(Object& self, const WinMsg& m) {
              !self.Send(sym::LastColVisible).AsBool())
       self.Send(sym::GetDisplayCols);
     self.Send(sym::UpdControls);
+    self.Send(sym::UpdGridEdits);
   }
   return r;
 }

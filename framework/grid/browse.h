@@ -119,6 +119,17 @@
   X(EVENT, OnKeyCount, "oSender") \
   X(EVENT, OnSetFilter, "oSender, nColumn") \
   X(EVENT, OnChange, "oSender, lBookMarkChanged") \
+  X(EVENT, OnPastEof, "oSender") \
+  X(EVENT, OnChangeHeight, "oSender, @nNewHeight, nOldHeight") \
+  X(EVENT, OnSeek, "oSender, cSeek") \
+  X(EVENT, OnEdit, "oSender") \
+  X(EVENT, OnAppend, "oSender") \
+  X(EVENT, OnInsert, "oSender") \
+  X(EVENT, OnDelete, "oSender") \
+  X(EVENT, OnPostEdit, "oSender, @lCanceled, nKey") \
+  X(EVENT, OnNewItem, "oSender, oColumn") \
+  X(EVENT, OnClick, "oSender, nKeyFlags, nPosX, nPosY") \
+  X(EVENT, OnRClick, "oSender, nKeyFlags, nPosX, nPosY") \
   X(CONSTRUCTOR, New, &brw::New) \
   X(CONSTRUCTOR, Create, &brw::Create) \
   X(METHOD, Free, &brw::Free) \
@@ -187,6 +198,59 @@
   X(METHOD, GetHScroll, &brw::GetHScroll) \
   X(METHOD, SetRedraw, &brw::SetRedraw) \
   X(METHOD, CancelEdit, &brw::CancelEdit) \
+  X(METHOD, DataScroll, &brw::DataScroll) \
+  X(METHOD, SetVRange, &brw::SetVRange) \
+  X(METHOD, SetHRange, &brw::SetHRange) \
+  X(METHOD, SetVPos, &brw::SetVPos) \
+  X(METHOD, SetHPos, &brw::SetHPos) \
+  X(METHOD, GetVPos, &brw::GetVPos) \
+  X(METHOD, GetHPos, &brw::GetHPos) \
+  X(METHOD, GetVRange, &brw::GetVRange) \
+  X(METHOD, GetHRange, &brw::GetHRange) \
+  X(METHOD, SetVPage, &brw::SetVPage) \
+  X(METHOD, SetHPage, &brw::SetHPage) \
+  X(METHOD, GoUp, &brw::GoUp) \
+  X(METHOD, GoDown, &brw::GoDown) \
+  X(METHOD, GoPageUp, &brw::GoPageUp) \
+  X(METHOD, GoPageDown, &brw::GoPageDown) \
+  X(METHOD, GoTop, &brw::GoTop) \
+  X(METHOD, GoBottom, &brw::GoBottom) \
+  X(METHOD, GoTo, &brw::GoTo) \
+  X(METHOD, GoLeft, &brw::GoLeft) \
+  X(METHOD, GoRight, &brw::GoRight) \
+  X(METHOD, GoLeftMost, &brw::GoLeftMost) \
+  X(METHOD, GoRightMost, &brw::GoRightMost) \
+  X(METHOD, GoHPos, &brw::GoHPos) \
+  X(METHOD, SelectCol, &brw::SelectCol) \
+  X(METHOD, MouseRowPos, &brw::MouseRowPos) \
+  X(METHOD, MouseColPos, &brw::MouseColPos) \
+  X(METHOD, SelectCellFromPoint, &brw::SelectCellFromPoint) \
+  X(METHOD, Click, &brw::Click) \
+  X(METHOD, QVClick, &brw::QVClick) \
+  X(METHOD, HorzLine, &brw::HorzLine) \
+  X(METHOD, Select, &brw::Select) \
+  X(METHOD, SelectAll, &brw::SelectAll) \
+  X(METHOD, SelectNone, &brw::SelectNone) \
+  X(METHOD, Seek, &brw::Seek) \
+  X(METHOD, InsCol, &brw::InsCol) \
+  X(METHOD, DelCol, &brw::DelCol) \
+  X(METHOD, SwapCols, &brw::SwapCols) \
+  X(METHOD, MoveCol, &brw::MoveCol) \
+  X(METHOD, ColDrag, &brw::ColDrag) \
+  X(METHOD, ColTrack, &brw::ColTrack) \
+  X(METHOD, ColBegTrack, &brw::ColBegTrack) \
+  X(METHOD, SaveState, &brw::SaveState) \
+  X(METHOD, RestoreState, &brw::RestoreState) \
+  X(METHOD, Edit, &brw::Edit) \
+  X(METHOD, Append, &brw::Append) \
+  X(METHOD, Insert, &brw::Insert) \
+  X(METHOD, Delete, &brw::Delete) \
+  X(METHOD, IsEditable, &brw::IsEditable) \
+  X(METHOD, IsMultipleEdit, &brw::IsMultipleEdit) \
+  X(METHOD, OrderOff, &brw::OrderOff) \
+  X(METHOD, Reset, &brw::Reset) \
+  X(METHOD, ChangeFocus, &brw::ChangeFocus) \
+  X(METHOD, UpdGridEdits, &brw::UpdGridEdits) \
   X(METHOD, DrawLine, &brw::DrawLine) \
   X(METHOD, RefreshCurrent, &brw::RefreshCurrent) \
   X(METHOD, Refill, &brw::Refill) \
@@ -197,7 +261,22 @@
   X(HANDLER, WMPaint, &brw::WMPaint) \
   X(HANDLER, WMPrintClient, &brw::WMPaint) \
   X(HANDLER, WMEraseBkgnd, &brw::WMEraseBkgnd) \
-  X(HANDLER, WMSize, &brw::WMSize)
+  X(HANDLER, WMSize, &brw::WMSize) \
+  X(HANDLER, WMSetFocus, &brw::WMSetFocus) \
+  X(HANDLER, WMKillFocus, &brw::WMKillFocus) \
+  X(HANDLER, WMVScroll, &brw::WMVScroll) \
+  X(HANDLER, WMHScroll, &brw::WMHScroll) \
+  X(HANDLER, WMLButtonDown, &brw::WMLButtonDown) \
+  X(HANDLER, WMLButtonUp, &brw::WMLButtonUp) \
+  X(HANDLER, WMMouseMove, &brw::WMMouseMove) \
+  X(HANDLER, WMMouseWheel, &brw::WMMouseWheel) \
+  X(HANDLER, WMLButtonDblClk, &brw::WMLButtonDblClk) \
+  X(HANDLER, WMRButtonDown, &brw::WMRButtonDown) \
+  X(HANDLER, WMRButtonUp, &brw::WMRButtonUp) \
+  X(HANDLER, WMCaptureChanged, &brw::WMCaptureChanged) \
+  X(HANDLER, WMKeyDown, &brw::WMKeyDown) \
+  X(HANDLER, WMChar, &brw::WMChar) \
+  X(HANDLER, WMGetDlgCode, &brw::WMGetDlgCode)
 
 // bsAUTO: no value (the grid decides), bsYES: a bar always, bsNO: never.
 #define ZV_SCROLL_POLICY_NAMES \
@@ -298,6 +377,76 @@ Value PaintRecordSelector(Object& self, Args a);
 Value WMPaint(Object& self, const PaintMsg& m);
 Value WMEraseBkgnd(Object& self, const PaintMsg& m);
 Value WMSize(Object& self, const WinMsg& m);
+Value DataScroll(Object& self, Args a);
+Value SetVRange(Object& self, Args a);
+Value SetHRange(Object& self, Args a);
+Value SetVPos(Object& self, Args a);
+Value SetHPos(Object& self, Args a);
+Value GetVPos(Object& self, Args a);
+Value GetHPos(Object& self, Args a);
+Value GetVRange(Object& self, Args a);
+Value GetHRange(Object& self, Args a);
+Value SetVPage(Object& self, Args a);
+Value SetHPage(Object& self, Args a);
+Value GoUp(Object& self, Args a);
+Value GoDown(Object& self, Args a);
+Value GoPageUp(Object& self, Args a);
+Value GoPageDown(Object& self, Args a);
+Value GoTop(Object& self, Args a);
+Value GoBottom(Object& self, Args a);
+Value GoTo(Object& self, Args a);
+Value GoLeft(Object& self, Args a);
+Value GoRight(Object& self, Args a);
+Value GoLeftMost(Object& self, Args a);
+Value GoRightMost(Object& self, Args a);
+Value GoHPos(Object& self, Args a);
+Value SelectCol(Object& self, Args a);
+Value MouseRowPos(Object& self, Args a);
+Value MouseColPos(Object& self, Args a);
+Value SelectCellFromPoint(Object& self, Args a);
+Value Click(Object& self, Args a);
+Value QVClick(Object& self, Args a);
+Value HorzLine(Object& self, Args a);
+Value Select(Object& self, Args a);
+Value SelectAll(Object& self, Args a);
+Value SelectNone(Object& self, Args a);
+Value Seek(Object& self, Args a);
+Value InsCol(Object& self, Args a);
+Value DelCol(Object& self, Args a);
+Value SwapCols(Object& self, Args a);
+Value MoveCol(Object& self, Args a);
+Value ColDrag(Object& self, Args a);
+Value ColTrack(Object& self, Args a);
+Value ColBegTrack(Object& self, Args a);
+Value SaveState(Object& self, Args a);
+Value RestoreState(Object& self, Args a);
+Value Edit(Object& self, Args a);
+Value Append(Object& self, Args a);
+Value Insert(Object& self, Args a);
+Value Delete(Object& self, Args a);
+Value IsEditable(Object& self, Args a);
+Value IsMultipleEdit(Object& self, Args a);
+Value OrderOff(Object& self, Args a);
+Value Reset(Object& self, Args a);
+Value ChangeFocus(Object& self, Args a);
+Value UpdGridEdits(Object& self, Args a);
+Value WMSetFocus(Object& self, const FocusMsg& m);
+Value WMKillFocus(Object& self, const FocusMsg& m);
+Value WMVScroll(Object& self, const WinMsg& m);
+Value WMHScroll(Object& self, const WinMsg& m);
+Value WMLButtonDown(Object& self, const MouseMsg& m);
+Value WMLButtonUp(Object& self, const MouseMsg& m);
+Value WMMouseMove(Object& self, const MouseMsg& m);
+Value WMMouseWheel(Object& self, const WinMsg& m);
+Value WMLButtonDblClk(Object& self, const MouseMsg& m);
+Value WMRButtonDown(Object& self, const MouseMsg& m);
+Value WMRButtonUp(Object& self, const MouseMsg& m);
+Value WMCaptureChanged(Object& self, const WinMsg& m);
+Value WMKeyDown(Object& self, const KeyMsg& m);
+Value WMChar(Object& self, const KeyMsg& m);
+Value WMGetDlgCode(Object& self, const WinMsg& m);
+// Whether a character (Windows-1252) extends the seek text.
+bool IsSeekCharacter(unsigned char c);
 }  // namespace brw
 
 Class* QBrowseClass();

@@ -77,6 +77,10 @@ void ShowBar(Object& self, long long bit, int bar, bool on);
 // The vertical bar: range 1..len, position key (scaled when the count
 // does not fit the bar's range).
 void SetVerticalBar(Object& self, long long len, long long key);
+// The thumb alone moved to a record position, scaled as above.
+void SetVerticalBarPos(Object& self, long long key);
+// The record position of a thumb position.
+long long VerticalBarKey(Object& self, long long pos);
 // The horizontal bar mapped onto the columns in pixels.
 void MapHorizontalBar(Object& self);
 

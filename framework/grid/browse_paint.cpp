@@ -42,18 +42,37 @@ UINT Flags(Object& self, Symbol policy, UINT mask) {
 }  // namespace
 
 // The bar's range is 32-bit; a larger source maps proportionally onto it.
+namespace {
+constexpr long long kBarMax = 0x7FFFFFFF;
+long long BarPos(long long len, long long key) {
+  const long long max = std::max<long long>(len, 1);
+  long long pos = std::clamp<long long>(key, 1, max);
+  if (max > kBarMax)
+    pos = static_cast<long long>(static_cast<double>(pos) / static_cast<double>(max) * static_cast<double>(kBarMax));
+  return std::max<long long>(pos, 1);
+}
+}  // namespace
+
 void SetVerticalBar(Object& self, long long len, long long key) {
   const HWND h = ObjectHwnd(self);
   if (!h) return;
-  constexpr long long kMax = 0x7FFFFFFF;
-  long long max = std::max<long long>(len, 1), pos = std::clamp<long long>(key, 1, max);
-  if (max > kMax) {
-    pos = static_cast<long long>(static_cast<double>(pos) / static_cast<double>(max) * static_cast<double>(kMax));
-    max = kMax;
-  }
+  const long long max = std::min<long long>(std::max<long long>(len, 1), kBarMax);
   SCROLLINFO si{sizeof si, Flags(self, sym::lVScroll, SIF_RANGE | SIF_PAGE | SIF_POS), 1, static_cast<int>(max), 1,
-                static_cast<int>(std::max<long long>(pos, 1)), 0};
+                static_cast<int>(BarPos(len, key)), 0};
   SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
+void SetVerticalBarPos(Object& self, long long key) {
+  const HWND h = ObjectHwnd(self);
+  if (!h) return;
+  SCROLLINFO si{sizeof si, Flags(self, sym::lVScroll, SIF_POS), 0, 0, 0, static_cast<int>(BarPos(Int(self, sym::nLen), key)), 0};
+  SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
+long long VerticalBarKey(Object& self, long long pos) {
+  const long long len = Int(self, sym::nLen);
+  if (len <= kBarMax) return pos;
+  return std::clamp<long long>(static_cast<long long>(static_cast<double>(pos) / static_cast<double>(kBarMax) * static_cast<double>(len)), 1, len);
 }
 
 void MapHorizontalBar(Object& self) {

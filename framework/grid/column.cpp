@@ -490,7 +490,7 @@ Value Select(Object& self, Args) {
 
 Value AdjustWidth(Object& self, Args) {
   const Value g = GridOf(self);
-  return g.IsObject() && Has(g, sym::AdjustColWidth) ? g.Send(sym::AdjustColWidth, Value(&self)) : Value();
+  return g.IsObject() && Has(g, sym::AdjustColWidth) ? g.Send(sym::AdjustColWidth, Value(), Value(&self)) : Value();
 }
 
 Value Refresh(Object& self, Args a) {
