@@ -59,6 +59,7 @@
   X(ChangeExStyle) \
   X(ChangeFocus) \
   X(CharFromPos) \
+  X(Clear) \
   X(ClearAllFilters) \
   X(ClearFilter) \
   X(Click) \
@@ -104,6 +105,7 @@
   X(DeleteItem) \
   X(DeleteItems) \
   X(Destroy) \
+  X(Details) \
   X(Disable) \
   X(DragEnter) \
   X(DragLeave) \
@@ -153,9 +155,11 @@
   X(FlAlwaysTip) \
   X(FlAppWindow) \
   X(FlAutoFit) \
+  X(FlAutoHScroll) \
   X(FlAutoOrder) \
   X(FlAutoScroll) \
   X(FlAutoSize) \
+  X(FlAutoVScroll) \
   X(FlBold) \
   X(FlBorder) \
   X(FlBusy) \
@@ -201,7 +205,9 @@
   X(FlTerminate) \
   X(FlTransparent) \
   X(FlUnderline) \
+  X(FlVScroll) \
   X(FlVisible) \
+  X(FlWantReturn) \
   X(FnAlign) \
   X(FnAlignment) \
   X(FnAnchors) \
@@ -227,6 +233,7 @@
   X(FnClrTextFocus) \
   X(FnColDividerStyle) \
   X(FnColor) \
+  X(FnColumn) \
   X(FnDataLines) \
   X(FnEditType) \
   X(FnFooterHeight) \
@@ -237,6 +244,7 @@
   X(FnHeight) \
   X(FnImage) \
   X(FnLeft) \
+  X(FnLine) \
   X(FnMaxHeight) \
   X(FnMaxLength) \
   X(FnMaxPosX) \
@@ -283,6 +291,7 @@
   X(GetBitmap) \
   X(GetBitmapMargin) \
   X(GetBkColor) \
+  X(GetColumnNumber) \
   X(GetCtlColor) \
   X(GetData) \
   X(GetDisplayCols) \
@@ -290,6 +299,7 @@
   X(GetDragImage) \
   X(GetEnhMetafile) \
   X(GetFilter) \
+  X(GetFirstVisibleLine) \
   X(GetFont) \
   X(GetForm) \
   X(GetFreeze) \
@@ -305,6 +315,9 @@
   X(GetImageList) \
   X(GetItemCount) \
   X(GetItemRect) \
+  X(GetLine) \
+  X(GetLineCount) \
+  X(GetLineNumber) \
   X(GetMargins) \
   X(GetMetafile) \
   X(GetMonitor) \
@@ -321,6 +334,7 @@
   X(GetTextHeight) \
   X(GetTextSize) \
   X(GetTextWidth) \
+  X(GetThumb) \
   X(GetTooltip) \
   X(GetVPos) \
   X(GetVRange) \
@@ -392,6 +406,8 @@
   X(LastDisplayPos) \
   X(LastOrdRow) \
   X(LayOutFilters) \
+  X(LineFromChar) \
+  X(LineIndex) \
   X(LineScroll) \
   X(LineTo) \
   X(Link) \
@@ -560,8 +576,10 @@
   X(RemoveForm) \
   X(RemoveStyle) \
   X(RemoveTooltips) \
+  X(Replace) \
   X(ReplaceExStyle) \
   X(ReplaceIcon) \
+  X(ReplaceLine) \
   X(ReplaceStyle) \
   X(RequestState) \
   X(Reset) \
@@ -580,7 +598,12 @@
   X(SaveToStream) \
   X(SaveToText) \
   X(ScreenToClient) \
+  X(Scroll) \
   X(ScrollCaret) \
+  X(ScrollDown) \
+  X(ScrollPageDown) \
+  X(ScrollPageUp) \
+  X(ScrollUp) \
   X(Seek) \
   X(Select) \
   X(SelectAll) \
@@ -600,8 +623,10 @@
   X(SetAnchors) \
   X(SetArray) \
   X(SetAutoFit) \
+  X(SetAutoHScroll) \
   X(SetAutoOrder) \
   X(SetAutoScroll) \
+  X(SetAutoVScroll) \
   X(SetBalloon) \
   X(SetBalloonZones) \
   X(SetBitmapMargin) \
@@ -625,6 +650,7 @@
   X(SetColor) \
   X(SetColorDisabled) \
   X(SetColorFocus) \
+  X(SetColumnNumber) \
   X(SetColumns) \
   X(SetCursor) \
   X(SetData) \
@@ -660,6 +686,7 @@
   X(SetItemText) \
   X(SetItems) \
   X(SetLeft) \
+  X(SetLineNumber) \
   X(SetMDIMenu) \
   X(SetMargins) \
   X(SetMaxLength) \
@@ -681,6 +708,7 @@
   X(SetReadOnly) \
   X(SetRecSel) \
   X(SetRecordPointer) \
+  X(SetRect) \
   X(SetRedraw) \
   X(SetRow) \
   X(SetRowDividerStyle) \
@@ -689,6 +717,7 @@
   X(SetSize) \
   X(SetSort) \
   X(SetTabStop) \
+  X(SetTabStops) \
   X(SetTerminate) \
   X(SetText) \
   X(SetTheme) \
@@ -707,6 +736,7 @@
   X(SetVirtualBounds) \
   X(SetVirtualSize) \
   X(SetVisible) \
+  X(SetWantReturn) \
   X(SetWidth) \
   X(SetZoom) \
   X(ShortCut) \
@@ -779,6 +809,7 @@
   X(WMNCCalcSize) \
   X(WMNCDestroy) \
   X(WMNCHitTest) \
+  X(WMNCLButtonDblClk) \
   X(WMNCPaint) \
   X(WMNotify) \
   X(WMPaint) \
@@ -821,6 +852,7 @@
   X(aForms) \
   X(aItems) \
   X(aMonitors) \
+  X(aOptions) \
   X(aPenPos) \
   X(aProperties) \
   X(aSelected) \
@@ -889,11 +921,13 @@
   X(lAlwaysTip) \
   X(lAppWindow) \
   X(lAutoFit) \
+  X(lAutoHScroll) \
   X(lAutoOrder) \
   X(lAutoSave) \
   X(lAutoScroll) \
   X(lAutoSelect) \
   X(lAutoSize) \
+  X(lAutoVScroll) \
   X(lBalloon) \
   X(lBold) \
   X(lBorder) \
@@ -971,6 +1005,8 @@
   X(lUseReturn) \
   X(lVScroll) \
   X(lVisible) \
+  X(lWantReturn) \
+  X(lWantTab) \
   X(lXPLook) \
   X(nAlign) \
   X(nAlignment) \
@@ -1015,6 +1051,7 @@
   X(nColSel) \
   X(nColor) \
   X(nColorPlanes) \
+  X(nColumn) \
   X(nCount) \
   X(nCtlStyle) \
   X(nDataLines) \
@@ -1050,6 +1087,8 @@
   X(nLastID) \
   X(nLeft) \
   X(nLen) \
+  X(nLine) \
+  X(nLineCount) \
   X(nLogPixelsX) \
   X(nLogPixelsY) \
   X(nLogicalHeight) \
@@ -1120,6 +1159,7 @@
   X(oCursorDropYes) \
   X(oDataField) \
   X(oDefaultButton) \
+  X(oDetails) \
   X(oDevice) \
   X(oFont) \
   X(oFooter) \
@@ -1133,6 +1173,8 @@
   X(oMDIMenu) \
   X(oMainForm) \
   X(oMdiClient) \
+  X(oMemo1) \
+  X(oMemo2) \
   X(oMenu) \
   X(oMsgBar) \
   X(oMutex) \

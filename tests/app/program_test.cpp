@@ -3,10 +3,16 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
+#include <string>
 
 #include "framework/core/application.h"
 #include "framework/core/program.h"
+#include "framework/core/texts.h"
+#include "framework/error/error_system.h"
+#include "support/dialog_answerer.h"
 #include "framework/window/winobject.h"
 #include "support/test_forms.h"
 
@@ -164,5 +170,44 @@ TEST(Program, TheArgumentsComeFromTheOneCommandLine) {
   }, "one \"two three\"");
 }
 
-}  // namespace
+TEST(Program, AnErrorThatIsQuitEndsTheProgramAfterItsReport) {
+  zvtest::DialogAnswerer answer;
+  answer.then(
+      [](HWND dialog) {
+        const std::string quit = zv::LT(32800);
+        EnumChildWindows(
+            dialog,
+            [](HWND h, LPARAM l) -> BOOL {
+              char t[64] = {};
+              GetWindowTextA(h, t, sizeof t);
+              if (*reinterpret_cast<const std::string*>(l) == t) PostMessageA(h, BM_CLICK, 0, 0);
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&quit));
+      },
+      true);
+  DeleteFileA("Error.log");
+  zv::SetErrorSys(&zv::ERRORSYS);
+  const int code = RunWith(+[] {
+    zv::ErrorInfo e;
+    e.genCode = 1;
+    e.subCode = 1081;
+    e.description = "argument error";
+    zv::RaiseError(e);
+    g_events.push_back("after the error");
+  });
+  zv::SetErrorSys(nullptr);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(answer.seen().size(), 1u) << "the error dialog";
+  EXPECT_EQ(std::find(g_events.begin(), g_events.end(), "after the error"), g_events.end()) << "abandoned";
+  std::FILE* f = std::fopen("Error.log", "rb");
+  ASSERT_NE(f, nullptr);
+  std::string text(8192, '\0');
+  text.resize(std::fread(text.data(), 1, text.size(), f));
+  std::fclose(f);
+  DeleteFileA("Error.log");
+  EXPECT_NE(text.find("     Description: argument error\r\n"), std::string::npos);
+  EXPECT_NE(text.find("Trace Through:\r\n  MAIN ("), std::string::npos) << text;
+}
 
+}  // namespace
