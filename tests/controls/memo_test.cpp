@@ -19,9 +19,10 @@ namespace sym = zv::sym;
 
 class Memo : public zvtest::FormTest {
  protected:
-  Value Make(const std::string& text = "", int top = 10) {
+  Value Make(const std::string& text = "", int top = 10, bool noWrap = false) {
     Value m = zv::NewObject(zv::TMemoClass(), form_);
     m.Send(sym::SetBounds, 10, top, 200, 80);
+    if (noWrap) zv::Put(m, sym::set::lAutoHScroll, true);
     m.Send(sym::Create);
     zv::Put(m, sym::set::cText, text);
     return m;
@@ -52,6 +53,10 @@ TEST_F(Memo, LinesColumnsAndLongLines) {
   zv::Put(m, sym::set::nColumn, 40);
   EXPECT_EQ(I(m, sym::nColumn), 4) << "past the end of the line: the caret stays";
   EXPECT_EQ(I(m, sym::nLine), 3);
+  // Without wrapping (lAutoHScroll), a line of the text is one line of the
+  // control, however long.
+  m = Make("", 100, true);
+  EXPECT_TRUE(GetWindowLongPtrA(zv::ObjectHwnd(m), GWL_STYLE) & ES_AUTOHSCROLL);
   const std::string longLine(700, 'x');
   zv::Put(m, sym::set::cText, "a\r\n" + longLine);
   EXPECT_EQ(m.Send(sym::GetLine, 2).AsString(), longLine) << "read whole, not cut at a fixed buffer";
