@@ -14,6 +14,7 @@
 #include "framework/controls/edit.h"
 #include "framework/controls/frames.h"
 #include "framework/controls/label.h"
+#include "framework/controls/memo.h"
 #include "framework/core/declare.h"
 #include "framework/graphics/brush_pen.h"
 #include "framework/graphics/canvas.h"
@@ -32,6 +33,8 @@
 #include "framework/window/msgbar.h"
 #include "framework/window/scrolling.h"
 #include "framework/window/wincontrol.h"
+#include "framework/error/error_form.h"
+#include "framework/grid/array_browse.h"
 #include "framework/grid/browse.h"
 #include "framework/grid/column.h"
 #include "framework/grid/header.h"
@@ -69,7 +72,9 @@ std::vector<Class*> FrameworkClasses() {
           zv::QGroupBoxClass(), zv::TGroupBoxClass(), zv::QEditClass(), zv::TEditClass(),
           zv::QHeaderClass(), zv::THeaderClass(), zv::QHeaderItemClass(), zv::THeaderItemClass(),
           zv::QBrowseClass(), zv::TBrowseClass(), zv::QBrwColumnClass(), zv::TBrwColumnClass(),
-          zv::QBrwRecSelClass(), zv::TBrwRecSelClass()};
+          zv::QBrwRecSelClass(), zv::TBrwRecSelClass(), zv::QArrayBrowseClass(), zv::TArrayBrowseClass(),
+          zv::QArrayBrwColumnClass(), zv::TArrayBrwColumnClass(), zv::QMemoClass(), zv::TMemoClass(),
+          zv::QErrorFormClass(), zv::TErrorFormClass()};
 }
 
 // One row of a table checked against its class: what kind it declares and
@@ -176,6 +181,10 @@ TEST(ClassCheck, EveryTableRowIsWhatItsClassAnswers) {
   CHECK_TABLE(zv::QBrowseClass, ZV_QBROWSE_MEMBERS)
   CHECK_TABLE(zv::QBrwColumnClass, ZV_QBRWCOLUMN_MEMBERS)
   CHECK_TABLE(zv::QBrwRecSelClass, ZV_QBRWRECSEL_MEMBERS)
+  CHECK_TABLE(zv::QArrayBrowseClass, ZV_QARRAYBROWSE_MEMBERS)
+  CHECK_TABLE(zv::QArrayBrwColumnClass, ZV_QARRAYBRWCOLUMN_MEMBERS)
+  CHECK_TABLE(zv::QMemoClass, ZV_QMEMO_MEMBERS)
+  CHECK_TABLE(zv::QErrorFormClass, ZV_QERRORFORM_MEMBERS)
   CHECK_TABLE(zv::QRectClass, ZV_QRECT_MEMBERS)
   CHECK_TABLE(zvtest::TestFormClass, ZVTEST_TESTFORM_MEMBERS)
   for (const std::string& f : failures) ADD_FAILURE() << f;
