@@ -170,20 +170,19 @@ TEST(Program, TheArgumentsComeFromTheOneCommandLine) {
   }, "one \"two three\"");
 }
 
+BOOL CALLBACK ClickCaptionProc(HWND h, LPARAM l) {
+  char t[64] = {};
+  GetWindowTextA(h, t, sizeof t);
+  if (*reinterpret_cast<const std::string*>(l) == t) PostMessageA(h, BM_CLICK, 0, 0);
+  return TRUE;
+}
+
 TEST(Program, AnErrorThatIsQuitEndsTheProgramAfterItsReport) {
   zvtest::DialogAnswerer answer;
   answer.then(
       [](HWND dialog) {
         const std::string quit = zv::LT(32800);
-        EnumChildWindows(
-            dialog,
-            [](HWND h, LPARAM l) -> BOOL {
-              char t[64] = {};
-              GetWindowTextA(h, t, sizeof t);
-              if (*reinterpret_cast<const std::string*>(l) == t) PostMessageA(h, BM_CLICK, 0, 0);
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&quit));
+        EnumChildWindows(dialog, &ClickCaptionProc, reinterpret_cast<LPARAM>(&quit));
       },
       true);
   DeleteFileA("Error.log");

@@ -52,40 +52,36 @@ std::string ReadFile(const char* path) {
 }
 
 // The button of a window with this caption.
+struct FindCaption {
+  std::string caption;
+  HWND found = nullptr;
+};
+BOOL CALLBACK FindCaptionProc(HWND h, LPARAM l) {
+  auto* f = reinterpret_cast<FindCaption*>(l);
+  char t[128] = {};
+  GetWindowTextA(h, t, sizeof t);
+  if (f->caption == t) {
+    f->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
 HWND ButtonCalled(HWND parent, const std::string& caption) {
-  struct Find {
-    std::string caption;
-    HWND found = nullptr;
-  } find{caption};
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(l);
-        char t[128] = {};
-        GetWindowTextA(h, t, sizeof t);
-        if (f->caption == t) {
-          f->found = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&find));
+  FindCaption find{caption};
+  EnumChildWindows(parent, &FindCaptionProc, reinterpret_cast<LPARAM>(&find));
   return find.found;
 }
 
+BOOL CALLBACK CollectButtonProc(HWND h, LPARAM l) {
+  char t[128] = {};
+  GetWindowTextA(h, t, sizeof t);
+  const LRESULT code = SendMessageA(h, WM_GETDLGCODE, 0, 0);
+  if (code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) reinterpret_cast<std::vector<std::string>*>(l)->push_back(t);
+  return TRUE;
+}
 std::vector<std::string> Buttons(HWND dialog) {
   std::vector<std::string> out;
-  EnumChildWindows(
-      dialog,
-      [](HWND h, LPARAM l) -> BOOL {
-        char t[128] = {};
-        GetWindowTextA(h, t, sizeof t);
-        const LRESULT code = SendMessageA(h, WM_GETDLGCODE, 0, 0);
-        if (code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
-          reinterpret_cast<std::vector<std::string>*>(l)->push_back(t);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&out));
+  EnumChildWindows(dialog, &CollectButtonProc, reinterpret_cast<LPARAM>(&out));
   std::vector<std::string> once;
   for (const std::string& b : out)
     if (std::find(once.begin(), once.end(), b) == once.end()) once.push_back(b);
@@ -254,7 +250,7 @@ TEST_F(ErrorSystem, IgnoreGivesTheDefaultAndQuitOrCloseAbandons) {
 
 TEST_F(ErrorSystem, DetailsShowsTheReportAndCopiesItToTheClipboard) {
   zvtest::DialogAnswerer answer;
-  std::string memo, clipboard;
+  std::string memo, clipboard, message, messageWindow;
   int heightShut = 0, heightOpen = 0, heightAgain = 0;
   bool maximized = false, restored = false;
   answer.then(
@@ -270,6 +266,10 @@ TEST_F(ErrorSystem, DetailsShowsTheReportAndCopiesItToTheClipboard) {
         if (const char* hold = std::getenv("ZV_ERROR_DIALOG_HOLD_MS")) zvtest::Pump(static_cast<unsigned>(std::atoi(hold)));
         const Value form = zv::GETCONTROLFROMHANDLE(h);
         memo = zv::Get(zv::Get(form, sym::oMemo2), sym::cText).AsString();
+        message = zv::Get(zv::Get(form, sym::oMemo1), sym::cText).AsString();
+        char shown[512] = {};
+        GetWindowTextA(zv::ObjectHwnd(zv::Get(form, sym::oMemo1)), shown, sizeof shown);
+        messageWindow = shown;
         if (OpenClipboard(nullptr)) {
           if (HANDLE data = GetClipboardData(CF_TEXT)) {
             clipboard = static_cast<const char*>(GlobalLock(data));
@@ -294,6 +294,9 @@ TEST_F(ErrorSystem, DetailsShowsTheReportAndCopiesItToTheClipboard) {
   EXPECT_EQ(heightAgain, 107);
   EXPECT_EQ(memo, ReadFile("Error.log")) << "the report as written for this error";
   EXPECT_EQ(clipboard, memo);
+  EXPECT_NE(message.find("Error BASE/1081  argument error: +\r\nArguments: ( [ 1] = Type: N Val: 1 [ 2] = Type: C Val: a)"),
+            std::string::npos) << message;
+  EXPECT_EQ(messageWindow, message) << "the message is in the memo's window";
   EXPECT_TRUE(maximized);
   EXPECT_TRUE(restored);
 }
