@@ -177,6 +177,13 @@ STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT co
     return DISP_E_UNKNOWNNAME;
   }
   ids[0] = found->id;
+  bool known = false;
+  for (auto& [id, spelling] : asked_)
+    if (id == found->id) {
+      spelling = names[0];
+      known = true;
+    }
+  if (!known) asked_.emplace_back(found->id, names[0]);
   HRESULT hr = S_OK;
   // The other names are parameter names: their DISPIDs are the parameters'
   // positions, for named arguments.
@@ -303,6 +310,8 @@ STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DI
   }
 
   std::wstring name = member ? std::wstring(member->name) : L"#" + std::to_wstring(id);
+  for (const auto& [asked, spelling] : asked_)
+    if (member && asked == id) name = spelling;
   try {
     RecordCall(Label(), name, flags, p, hr, description);
   } catch (...) {

@@ -15,6 +15,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace agent {
@@ -116,6 +117,9 @@ class DispatchObject : public IDispatch, public ISupportErrorInfo {
                    std::wstring& description);
 
   LONG refs_ = 1;
+  // The member names as the client spelled them in GetIDsOfNames, by
+  // DISPID: the journal shows what arrived (the demo's upper-case names).
+  std::vector<std::pair<DISPID, std::wstring>> asked_;
 };
 
 // Helpers for results.

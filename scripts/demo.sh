@@ -2,9 +2,11 @@
 # Builds the Windows programs and runs the demo under Wine.
 # With a DISPLAY the demo opens there and the script ends when it is closed.
 # Without one it runs on a private Xvfb display: a screenshot is saved to
-# build/win64/demo.png after a few seconds and the demo is then closed.
+# build/win64/demo.png (or to $DEMO_SCREENSHOT) after $DEMO_SECONDS seconds
+# (8 by default) and the demo is then closed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+shot=$(realpath -m "${DEMO_SCREENSHOT:-$root/build/win64/demo.png}")
 cd "$root"
 
 "$root/scripts/setup.sh"
@@ -28,8 +30,8 @@ else
   cd "$root/build/win64/app"
   wine "$demo" </dev/null >/dev/null 2>&1 &
   sleep "${DEMO_SECONDS:-8}"
-  if xwd -root -silent | convert xwd:- "$root/build/win64/demo.png"; then
-    echo "demo: screenshot saved to build/win64/demo.png" >&2
+  if xwd -root -silent | convert xwd:- "$shot"; then
+    echo "demo: screenshot saved to $shot" >&2
   else
     echo "demo: could not take a screenshot" >&2
   fi

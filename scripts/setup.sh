@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make util-linux
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 fonts-wine
-  xvfb xauth x11-apps xdotool imagemagick
+  xvfb xauth x11-apps x11-utils xdotool imagemagick
   googletest
   clang libclang-rt-14-dev
 )

@@ -15,6 +15,9 @@
 //   X(DATA_P,     type, name[, initial value])    protected data member; no view
 //   X(DATA_H,     type, name[, initial value])    hidden data member; no view
 //   X(DATA_PUB,   type, name[, initial value])    published data member
+//   X(COMPONENT,  type, name[, "TYPE"])           public member holding a child
+//                                                 component (an object, or a value
+//                                                 of the named type: "ARRAY")
 //   X(EVENT,      name[, "parameter description"])  published event
 //   X(EVENT_PUBLIC, name[, "parameter description"])
 //   X(CONSTRUCTOR, name, function)
@@ -81,6 +84,7 @@
 #define ZV_REG_DATA_H(type, member, ...) zv_b_.Data(::zv::sym::member.name(), ::zv::Value(__VA_ARGS__), ::zv::kHidden);
 #define ZV_REG_DATA_PUB(type, member, ...) \
   zv_b_.Data(::zv::sym::member.name(), ::zv::Value(__VA_ARGS__), ::zv::kPublished);
+#define ZV_REG_COMPONENT(type, member, ...) zv_b_.AddComponent(::zv::sym::member.name() __VA_OPT__(, ) __VA_ARGS__);
 #define ZV_REG_EVENT_PUBLIC(member, ...) \
   zv_b_.AddEvent(::zv::sym::member.name(), ::zv::kPublic, ::zv::Value(__VA_ARGS__));
 #define ZV_REG_METHOD_PUB(member, fn) zv_b_.Method(::zv::sym::member.name(), fn, ::zv::kPublished);
@@ -108,6 +112,7 @@
 #define ZV_VIEW_DATA ZV_VIEW_PROPERTY
 #define ZV_VIEW_DATA_R ZV_VIEW_PROPERTY_R
 #define ZV_VIEW_DATA_PUB ZV_VIEW_PROPERTY
+#define ZV_VIEW_COMPONENT ZV_VIEW_PROPERTY
 #define ZV_VIEW_EVENT_PUBLIC ZV_VIEW_EVENT
 #define ZV_VIEW_METHOD_PUB ZV_VIEW_METHOD
 #define ZV_VIEW_DATA_P(...)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/application.h"
+#include "framework/core/environment.h"
 #include "framework/core/members.h"
 #include "framework/core/msgbox.h"
 #include "framework/core/texts.h"
@@ -46,14 +47,12 @@ bool Internal(const std::string& proc) {
 }
 
 std::string WindowsPlatform() {
-  OSVERSIONINFOA v{};
-  v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExA(&v);
-#pragma GCC diagnostic pop
+  const Value v = GETVERSIONEX();  // {major + minor / 100, build, platform, service pack}
+  const double version = v.Item(1).AsDouble();
+  const int major = static_cast<int>(version);
+  const int minor = static_cast<int>(version * 100 + 0.5) - major * 100;
   char t[96];
-  std::snprintf(t, sizeof t, "Windows %lu.%lu build %lu", v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber);
+  std::snprintf(t, sizeof t, "Windows %d.%d build %lld", major, minor, static_cast<long long>(v.Item(2).AsInt()));
   return t;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/core/application.h"
+#include "framework/core/environment.h"
 #include "framework/core/loop.h"
 #include "framework/core/members.h"
 #include "framework/window/messages.h"
@@ -54,14 +55,9 @@ BorderStyle StyleOf(long long n) {
     case 4: return {kStartStyle, WS_EX_TOOLWINDOW, 0, "TToolWindow"};
     case 5: return {kStartStyle | WS_THICKFRAME, WS_EX_TOOLWINDOW, 0, "TSizeToolWin"};
     case 6: {
-      OSVERSIONINFOA v{};
-      v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-      GetVersionExA(&v);
-#pragma GCC diagnostic pop
-      return {WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, WS_EX_TOPMOST, v.dwMajorVersion > 5 ? CS_DROPSHADOW : 0u,
-              "TSplash"};
+      // The drop shadow exists from Windows XP's successors on (version 6).
+      const bool shadow = GETVERSIONEX().Item(1).AsDouble() >= 6.0;
+      return {WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, WS_EX_TOPMOST, shadow ? CS_DROPSHADOW : 0u, "TSplash"};
     }
     default: return {kStartStyle | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0, "TForm"};
   }

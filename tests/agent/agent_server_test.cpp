@@ -108,20 +108,20 @@ TEST_F(AgentTest, DemoGreetingSequence) {
   EXPECT_EQ(merlin.Get(L"QUEUELENGTH").Long(), static_cast<long>(steps.size()));
 
   const std::vector<std::wstring> expected = {
-      L"Agent.Connected put true",
-      L"Agent.Characters method",
-      L"Characters.Load method \"Merlin\", \"Merlin.acs\"",
-      L"Agent.Characters method \"Merlin\"",
-      L"Merlin.Show method",
-      L"Merlin.MoveTo method 365, 350, 1000",
-      L"Merlin.Speak method \"Welcome to Zorvan Agent Demo !!!\"",
-      L"Merlin.Play method \"GestureLeft\"",
-      L"Merlin.Think method \"Haz doble click en el browse y har\u00e9 algo\"",
-      L"Merlin.MoveTo method 865, 370, 1000",
-      L"Merlin.Play method \"GestureRight\"",
-      L"Merlin.Think method \"Pulsa los botones y ver\u00e1s algunos de mis m\u00e9todos...\"",
-      L"Merlin.Speak method \"Have fun!\"",
-      L"Merlin.QueueLength get",
+      L"Agent.CONNECTED put true",
+      L"Agent.CHARACTERS method",
+      L"Characters.LOAD method \"Merlin\", \"Merlin.acs\"",
+      L"Agent.CHARACTERS method \"Merlin\"",
+      L"Merlin.SHOW method",
+      L"Merlin.MOVETO method 365, 350, 1000",
+      L"Merlin.SPEAK method \"Welcome to Zorvan Agent Demo !!!\"",
+      L"Merlin.PLAY method \"GestureLeft\"",
+      L"Merlin.THINK method \"Haz doble click en el browse y har\u00e9 algo\"",
+      L"Merlin.MOVETO method 865, 370, 1000",
+      L"Merlin.PLAY method \"GestureRight\"",
+      L"Merlin.THINK method \"Pulsa los botones y ver\u00e1s algunos de mis m\u00e9todos...\"",
+      L"Merlin.SPEAK method \"Have fun!\"",
+      L"Merlin.QUEUELENGTH get",
   };
   EXPECT_EQ(Journal(), expected);
 
@@ -339,12 +339,12 @@ TEST_F(AgentTest, JournalRecordsKindsArgumentsAndFailures) {
   merlin_.Method(L"MOVETO", {Var::Dbl(1.5), Var::Bool(false)});
   control_.InvokeId(999, DISPATCH_METHOD);
   const std::vector<std::wstring> expected = {
-      L"Merlin.Speak method \"say \\\"hi\\\"\\nnow \u00e9 \\\\\"",
-      L"Merlin.Play method \"Dance\" => DISP_E_EXCEPTION: The character \"Merlin\" has no animation \"Dance\".",
-      L"Merlin.Play get \"Dance\" => DISP_E_MEMBERNOTFOUND",
-      L"Merlin.Left put 12",
-      L"Merlin.Top method|get",
-      L"Merlin.MoveTo method 1.5, false",
+      L"Merlin.SPEAK method \"say \\\"hi\\\"\\nnow \u00e9 \\\\\"",
+      L"Merlin.PLAY method \"Dance\" => DISP_E_EXCEPTION: The character \"Merlin\" has no animation \"Dance\".",
+      L"Merlin.PLAY get \"Dance\" => DISP_E_MEMBERNOTFOUND",
+      L"Merlin.LEFT put 12",
+      L"Merlin.TOP method|get",
+      L"Merlin.MOVETO method 1.5, false",
       L"Agent.#999 method => DISP_E_MEMBERNOTFOUND",
   };
   EXPECT_EQ(Journal(), expected);

@@ -122,6 +122,7 @@ struct RowCheck {
 #define CHECK_DATA_P(type, n, ...) check.Data(sym::n, zv::kProtected);
 #define CHECK_DATA_H(type, n, ...) check.Data(sym::n, zv::kHidden);
 #define CHECK_DATA_PUB(type, n, ...) check.Data(sym::n, zv::kPublished);
+#define CHECK_COMPONENT(type, n, ...) check.Data(sym::n, zv::kPublic);
 #define CHECK_EVENT(n, ...) check.Event(sym::n);
 #define CHECK_EVENT_PUBLIC(n, ...) check.Event(sym::n);
 #define CHECK_CONSTRUCTOR(n, ...) check.Method_(sym::n, false);
