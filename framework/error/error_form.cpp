@@ -75,10 +75,12 @@ long long ClientWidth(Object& self) {
 
 }  // namespace
 
-// CreateForm(cMessage, aOptions): the dialog and its controls.
-Value CreateForm(Object& self, Args a) {
-  Put(self, sym::set::cMessage, a.Get(0).AsString());
-  Put(self, sym::set::aOptions, a.Get(1).IsList() ? a.Get(1) : Value::List({}));
+// CreateForm: the dialog and its controls, showing cMessage with a button
+// per element of aOptions (both set before New runs it). It builds them
+// once: a second call would put a second set of controls over the first.
+Value CreateForm(Object& self, Args) {
+  if (Get(self, sym::oMemo1).IsObject()) return Value(&self);
+  if (!Get(self, sym::aOptions).IsList()) Put(self, sym::set::aOptions, Value::List({}));
   Put(self, sym::set::nWidth, 600);
   Put(self, sym::set::nHeight, 140);
   Put(self, sym::set::nClientHeight, 107);
@@ -145,7 +147,8 @@ Value Details(Object& self, Args) {
     const HWND m = ObjectHwnd(memo2);
     SendMessageA(m, EM_SETSEL, 0, -1);
     SendMessageA(m, WM_COPY, 0, 0);
-    SendMessageA(m, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(m, EM_SETSEL, 0, 0);  // no selection, the report from its top
+    SendMessageA(m, EM_SCROLLCARET, 0, 0);
     memo2.Send(sym::Show);
   }
   return {};

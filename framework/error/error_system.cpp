@@ -194,7 +194,10 @@ bool LOGERROR(const Value& e) {
 long long SHOWERROR(const std::string& message, const std::vector<std::string>& options) {
   std::vector<Value> captions(options.begin(), options.end());
   const Value owner = Application().IsObject() ? Get(Application(), sym::oMainForm) : Value();
-  const Value form = NewObject(TErrorFormClass(), owner);
+  // The message and the options are the form's before New builds it.
+  const Value form = Object::New(TErrorFormClass());
+  Put(form, sym::set::cMessage, message);
+  Put(form, sym::set::aOptions, Value::List(std::move(captions)));
   // The dialog goes however its modal run ends (an error raised while it
   // is up unwinds through here).
   struct Gone {
@@ -203,7 +206,7 @@ long long SHOWERROR(const std::string& message, const std::vector<std::string>& 
       if (ObjectHwnd(form)) form.Send(sym::Destroy, true);
     }
   } gone{form};
-  form.Send(sym::CreateForm, message, Value::List(std::move(captions)));
+  form.Send(sym::New, owner);
   const Value r = form.Send(sym::ShowModal, Value(), true);
   const long long n = r.IsNumber() ? r.AsInt() : 0;
   return n >= 1 && n <= static_cast<long long>(options.size()) ? n : 1;

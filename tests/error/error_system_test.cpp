@@ -81,11 +81,9 @@ BOOL CALLBACK CollectButtonProc(HWND h, LPARAM l) {
 }
 std::vector<std::string> Buttons(HWND dialog) {
   std::vector<std::string> out;
+  // Every button, a repeated one twice: the dialog is built once.
   EnumChildWindows(dialog, &CollectButtonProc, reinterpret_cast<LPARAM>(&out));
-  std::vector<std::string> once;
-  for (const std::string& b : out)
-    if (std::find(once.begin(), once.end(), b) == once.end()) once.push_back(b);
-  return once;
+  return out;
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
