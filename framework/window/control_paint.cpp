@@ -156,22 +156,26 @@ Value SetBorderStyle(Object& self, Args a) {
   return style;
 }
 
-// WM_NCCALCSIZE: the client area shrinks by the border, inside whatever
-// the window's standard frame and scroll bars take.
+// WM_NCCALCSIZE: the border takes the window's outer edge, and the standard
+// frame and the scroll bars are laid out inside it. (The system places a
+// scroll bar beside the client rectangle: a border taken from the client
+// alone would put it inside the bar's place and leave the window's edge
+// unpainted.)
 Value WMNCCalcSize(Object& self, const WinMsg& m) {
   const int width = BorderWidth(Get(self, sym::FnBorderStyle).AsInt());
   if (!width || !m.lParam) return {};
-  const LRESULT r = PREVWINDOWPROC(m.hwnd, m.message, m.wParam, m.lParam);
-  // Both forms of the message begin with the proposed client rectangle.
-  RECT* client = reinterpret_cast<RECT*>(m.lParam);
-  client->left += width;
-  client->top += width;
-  client->right = client->right - width < client->left ? client->left : client->right - width;
-  client->bottom = client->bottom - width < client->top ? client->top : client->bottom - width;
-  return static_cast<long long>(r);
+  // Both forms of the message begin with the proposed window rectangle,
+  // which the standard procedure turns into the client rectangle.
+  RECT* rect = reinterpret_cast<RECT*>(m.lParam);
+  rect->left += width;
+  rect->top += width;
+  rect->right = rect->right - width < rect->left ? rect->left : rect->right - width;
+  rect->bottom = rect->bottom - width < rect->top ? rect->top : rect->bottom - width;
+  return static_cast<long long>(PREVWINDOWPROC(m.hwnd, m.message, m.wParam, m.lParam));
 }
 
-// WM_NCPAINT: the standard frame first, then the border around the client.
+// WM_NCPAINT: the standard frame and scroll bars first, then the border
+// along the window's edge.
 Value WMNCPaint(Object& self, const WinMsg& m) {
   const long long style = Get(self, sym::FnBorderStyle).AsInt();
   const int width = BorderWidth(style);
@@ -179,13 +183,10 @@ Value WMNCPaint(Object& self, const WinMsg& m) {
   PREVWINDOWPROC(m.hwnd, m.message, m.wParam, m.lParam);
   HDC dc = GetWindowDC(m.hwnd);
   if (!dc) return 0;
-  RECT window{}, client{};
+  RECT window{};
   GetWindowRect(m.hwnd, &window);
-  GetClientRect(m.hwnd, &client);
-  MapWindowPoints(m.hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  OffsetRect(&client, -window.left, -window.top);
-  InflateRect(&client, width, width);
-  DrawBorder(dc, client, style);
+  OffsetRect(&window, -window.left, -window.top);
+  DrawBorder(dc, window, style);
   ReleaseDC(m.hwnd, dc);
   return 0;
 }
