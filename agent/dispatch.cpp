@@ -162,6 +162,12 @@ STDMETHODIMP DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
   return DISP_E_BADINDEX;
 }
 
+std::wstring* DispatchObject::AskedName(DISPID id) {
+  for (auto& [known, spelling] : asked_)
+    if (known == id) return &spelling;
+  return nullptr;
+}
+
 STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (!names || !ids) return E_POINTER;
@@ -177,13 +183,8 @@ STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT co
     return DISP_E_UNKNOWNNAME;
   }
   ids[0] = found->id;
-  bool known = false;
-  for (auto& [id, spelling] : asked_)
-    if (id == found->id) {
-      spelling = names[0];
-      known = true;
-    }
-  if (!known) asked_.emplace_back(found->id, names[0]);
+  if (std::wstring* spelling = AskedName(found->id)) *spelling = names[0];
+  else asked_.emplace_back(found->id, names[0]);
   HRESULT hr = S_OK;
   // The other names are parameter names: their DISPIDs are the parameters'
   // positions, for named arguments.
@@ -309,9 +310,8 @@ STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DI
     }
   }
 
-  std::wstring name = member ? std::wstring(member->name) : L"#" + std::to_wstring(id);
-  for (const auto& [asked, spelling] : asked_)
-    if (member && asked == id) name = spelling;
+  const std::wstring* asked = member ? AskedName(id) : nullptr;
+  std::wstring name = asked ? *asked : member ? std::wstring(member->name) : L"#" + std::to_wstring(id);
   try {
     RecordCall(Label(), name, flags, p, hr, description);
   } catch (...) {

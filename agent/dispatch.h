@@ -120,6 +120,7 @@ class DispatchObject : public IDispatch, public ISupportErrorInfo {
   // The member names as the client spelled them in GetIDsOfNames, by
   // DISPID: the journal shows what arrived (the demo's upper-case names).
   std::vector<std::pair<DISPID, std::wstring>> asked_;
+  std::wstring* AskedName(DISPID id);  // nullptr when never asked for
 };
 
 // Helpers for results.
