@@ -13,6 +13,8 @@
 #include "framework/grid/recsel.h"
 #include "framework/ole/oleauto.h"
 
+ZV_DEFINE_SYMBOLS(ZV_DEMO_NAMES)
+
 namespace demo {
 
 using zv::Args;

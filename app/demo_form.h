@@ -31,7 +31,7 @@
   X(oBtnBmp3) \
   X(oPersonaje)
 
-ZV_DEFINE_SYMBOLS(ZV_DEMO_NAMES)
+ZV_DECLARE_SYMBOLS(ZV_DEMO_NAMES)
 
 #define ZV_TFORM1_MEMBERS(X) \
   X(COMPONENT, zv::Value, oAgentControl) \

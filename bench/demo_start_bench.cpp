@@ -55,6 +55,11 @@ struct Run {
 Run Start(const std::string& exe, const std::string& dir, const char* title, const std::string& journal,
           const char* call) {
   Run run;
+  // A window of that title left by another program would be found at once.
+  if (FindWindowA(nullptr, title)) {
+    std::printf("a window titled \"%s\" is already open: close it first\n", title);
+    return run;
+  }
   if (!journal.empty()) DeleteFileA(journal.c_str());
   STARTUPINFOA si{};
   si.cb = sizeof si;

@@ -336,6 +336,21 @@ TEST(Symbols, NamesByAddressFollowTheBuffersContent) {
   EXPECT_EQ(zv::Symbol(""), zv::Symbol(std::string_view()));
 }
 
+// A static object of another source file, made while the program starts:
+// the constants it reads are already interned (a constant read before its
+// definition has run would still be the empty symbol).
+struct ReadsConstantsAtStart {
+  zv::Symbol member = zv::sym::ClassName;
+  zv::Symbol setter = zv::sym::set::Cargo.symbol();
+};
+const ReadsConstantsAtStart g_readAtStart;
+
+TEST(Symbols, ConstantsAreMadeBeforeOtherStaticObjects) {
+  EXPECT_EQ(g_readAtStart.member, zv::sym::ClassName);
+  EXPECT_TRUE(g_readAtStart.member.valid());
+  EXPECT_EQ(g_readAtStart.setter.name(), "_Cargo");
+}
+
 TEST(Symbols, ConstantsAndSetters) {
   EXPECT_EQ(zv::sym::ClassName.name(), "ClassName");
   EXPECT_EQ(zv::sym::set::Cargo.symbol().name(), "_Cargo");

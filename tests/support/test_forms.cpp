@@ -4,6 +4,8 @@
 #include "framework/core/loop.h"
 #include "framework/window/messages.h"
 
+ZV_DEFINE_SYMBOLS(ZVTEST_NAMES)
+
 namespace zvtest {
 namespace {
 

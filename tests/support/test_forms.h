@@ -14,7 +14,7 @@
 #define ZVTEST_NAMES(X) \
   X(aShortCutLog)
 
-ZV_DEFINE_SYMBOLS(ZVTEST_NAMES)
+ZV_DECLARE_SYMBOLS(ZVTEST_NAMES)
 
 #define ZVTEST_TESTFORM_MEMBERS(X)                                                                 \
   X(DATA, zv::Value, aShortCutLog, zv::Value::List({}))                                            \
